@@ -39,7 +39,8 @@ typedef struct IsotriModel IsotriModel;
 
 /* Operations of a term (one coefficient of a model). The program calls only GetLabel. */
 typedef struct IsotriTermOps {
-    /* Full name of the term, for the module's own use (for example "x1*x2*(x1-x2)"). May be null. */
+    /* Full name of the term, for the module's own use (for example "x1*x2*(x1-x2)"). May be null.
+     */
     const char* (*GetFullName)(const IsotriTerm* self);
     /* Value of the term at a point of 3 doubles, for the module's own use. May be null. */
     double (*GetValue)(const IsotriTerm* self, const double* point);

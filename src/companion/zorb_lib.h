@@ -24,11 +24,11 @@ struct TLevelLabel {
 constexpr std::uint8_t kNoLabel = 1;
 
 struct TIsolineLevel {
-    std::int32_t PolylineCount;        // pieces of this level; <= 0 means none
-    TPoint3f* Points;                  // shared by all pieces of the level
-    std::int32_t* PolylineLengths;     // vertices of each piece
-    std::int32_t** PolylineIndexes;    // per piece: indexes into Points, in drawing order
-    TLevelLabel* Labels;               // one per piece
+    std::int32_t PolylineCount;      // pieces of this level; <= 0 means none
+    TPoint3f* Points;                // shared by all pieces of the level
+    std::int32_t* PolylineLengths;   // vertices of each piece
+    std::int32_t** PolylineIndexes;  // per piece: indexes into Points, in drawing order
+    TLevelLabel* Labels;             // one per piece
 };
 
 struct TIsolineSet {
@@ -45,8 +45,8 @@ using TEvalProc = void (*)(const double* x1, const double* x2, const double* x3,
 // sub-triangle, or null for the whole triangle; lineCount: 1..50 (clamped); reserved: 0.
 // Returns null when the model is constant on the triangle or has no finite value there.
 TIsolineSet* ppCreateTriangularTHK(const TPoint3f* center, const float* size, const float* angle,
-                                   const float* bounds, TEvalProc evaluate,
-                                   std::int32_t lineCount, std::int32_t reserved);
+                                   const float* bounds, TEvalProc evaluate, std::int32_t lineCount,
+                                   std::int32_t reserved);
 void ppFree(TIsolineSet* set);
 
 // --- Console ---------------------------------------------------------------------------------

@@ -17,7 +17,7 @@ namespace isotri {
 inline constexpr const char* kDefaultModuleName = "default" ISOTRI_MODULE_SUFFIX;
 
 class TMathDefinition {
-public:
+  public:
     // Create. Messages of the catalogue (failed loads, internal errors) go to `sink`.
     explicit TMathDefinition(MessageSink& sink);
     // Destroy: unloads every recorded module once; descriptors are not touched.
@@ -44,7 +44,7 @@ public:
     static std::int32_t EnumModelProc(const void* descriptor);
     static std::int32_t EnumGenProc(const void* descriptor);
 
-private:
+  private:
     using VersionBlock = std::array<unsigned char, ISOTRI_VERSION_BLOCK_SIZE>;
 
     MessageSink& sink_;

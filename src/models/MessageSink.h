@@ -10,7 +10,7 @@ namespace isotri {
 enum class MessageButtons { Ok, OkCancel };
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // Blocks until the user has answered; the answer is not reported because no caller uses it.
     virtual void ShowMessage(std::string_view text, std::string_view title = {},
@@ -19,7 +19,7 @@ public:
 
 // Writes each message as one line on standard error.
 class StderrMessageSink final : public MessageSink {
-public:
+  public:
     void ShowMessage(std::string_view text, std::string_view title,
                      MessageButtons buttons) override;
 };

@@ -34,7 +34,7 @@ struct IntPoint {
 };
 
 class Canvas {
-public:
+  public:
     virtual ~Canvas() = default;
 
     virtual void SetPenWidth(int width) = 0;

@@ -10,7 +10,7 @@
 namespace isotri {
 
 class NumberText {
-public:
+  public:
     explicit NumberText(char decimalSeparator);
     // The separator of the user's locale (LC_ALL, LC_NUMERIC, LANG).
     static NumberText FromSystemLocale();
@@ -38,7 +38,7 @@ public:
     static constexpr int kMaxWidth = 256;
     static constexpr int kMaxPrecision = 60;
 
-private:
+  private:
     char separator_;
 };
 

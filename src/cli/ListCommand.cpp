@@ -1,0 +1,12 @@
+#include <cstdio>
+
+#include "cli/Commands.h"
+
+namespace isotri::cli {
+
+int RunListCommand(const Args& /*args*/) {
+    std::fputs("isotri-plot: this mode is not available yet\n", stderr);
+    return 2;
+}
+
+}  // namespace isotri::cli

@@ -1,0 +1,8 @@
+#include <gtest/gtest.h>
+
+#include "models/Error.h"
+
+TEST(Error, CarriesItsMessage) {
+    const isotri::Error error("Внутренняя ошибка: x");
+    EXPECT_STREQ(error.what(), "Внутренняя ошибка: x");
+}
