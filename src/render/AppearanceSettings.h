@@ -9,7 +9,18 @@
 
 namespace isotri {
 
+// Ranges of the spin edits; a value outside reads as the minimum.
+struct SpinRange {
+    int min;
+    int max;
+};
+
 struct AppearanceSettings {
+    static constexpr SpinRange kViewSizeRange{32, 2048};  // SEViewWidth, SEViewHeight
+    static constexpr SpinRange kPenWidthRange{1, 10};     // SEBoundW, SEGridW, SEAxesW, SELineW
+    static constexpr SpinRange kPageSizeRange{64, 100000000};  // SEPageWidth, SEPageHeight
+    static constexpr int kPageSizeDefault = 100;
+
     // View (read by the plot command, not by the renderer).
     int SEViewWidth = 800;
     int SEViewHeight = 740;
