@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# isotri-plot --list: the default catalogue, appended directories, failed loads.
+set -euo pipefail
+plot="$1"
+modules="$(cd "$(dirname "$plot")/../testmodules" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+# Keeps Qt's start-up notes off standard error, which the checks read.
+export XDG_RUNTIME_DIR="$work/xdg"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+tab=$'\t'
+
+# Start-up catalogue: the default module found beside the program, nothing in ".".
+"$plot" --list >out 2>err || fail "--list exited $?"
+[ ! -s err ] || fail "unexpected messages: $(cat err)"
+[ "$(wc -l <out)" -eq 13 ] || fail "expected 13 default models, got $(wc -l <out)"
+head -n1 out | grep -qxF "0${tab}Линейная модель Шеффе${tab}3${tab}3${tab}b1,b2,b3" ||
+    fail "first line: $(head -n1 out)"
+grep -qF "${tab}Квадратичная модель Шеффе для четырёх компонентов${tab}4${tab}10${tab}" out ||
+    fail "four-component model missing"
+
+# An appended directory loads the default module again, then its own modules.
+"$plot" --list --dir "$modules/dir_mixed" >out 2>err || fail "--dir exited $?"
+[ "$(wc -l <out)" -eq 30 ] || fail "expected 13+13+4 models, got $(wc -l <out)"
+grep -qF "${tab}Модель каталога линейная${tab}3${tab}3${tab}a1,a2,a3" out || fail "dir model missing"
+grep -qF "${tab}Модель Default двойная${tab}2${tab}2${tab}a1,a2" out || fail "case variant missing"
+tail -n1 out | cut -f1 | grep -qx 29 || fail "indexes not consecutive"
+
+# Failed loads are reported and give status 1; the listing still comes.
+status=0
+"$plot" --list --dir "$modules/dir_bad" >out 2>err || status=$?
+[ "$status" -eq 1 ] || fail "bad modules: status $status"
+grep -qF 'Ошибка загрузки внешнего модуля' err || fail "no load message: $(cat err)"
+[ "$(wc -l <out)" -eq 26 ] || fail "listing after failures: $(wc -l <out)"
+
+status=0
+"$plot" --list --dir "$work/missing" >out 2>err || status=$?
+[ "$status" -eq 1 ] || fail "missing dir: status $status"
+grep -qF 'не найден' err || fail "no missing-directory message"
+
+# A broken module in the start directory counts too.
+cp "$modules/dir_bad/broken.so" .
+status=0
+"$plot" --list >out 2>err || status=$?
+[ "$status" -eq 1 ] || fail "broken module in .: status $status"
+grep -qF '"./broken.so"' err || fail "message does not name ./broken.so: $(cat err)"
+rm broken.so
+
+status=0
+"$plot" --list --dir >out 2>err || status=$?
+[ "$status" -eq 2 ] || fail "--dir without a value: status $status"
+echo ok
