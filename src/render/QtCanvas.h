@@ -1,0 +1,50 @@
+// A Canvas on a QPainter: the off-screen picture (QImage), SVG and PDF files. The painter must be
+// active on its device for the canvas's lifetime; the canvas does not own it.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QPointF>
+
+#include "render/Canvas.h"
+
+namespace isotri {
+
+class QtCanvas final : public Canvas {
+  public:
+    explicit QtCanvas(QPainter& painter);
+
+    void SetPenWidth(int width) override;
+    void SetPenColor(Rgb color) override;
+    Rgb PenColor() const override { return penColor_; }
+    void SetBrushColor(Rgb color) override;
+    Rgb BrushColor() const override { return brushColor_; }
+    void SetFont(const FontSpec& font) override;
+
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Polyline(std::span<const IntPoint> points) override;
+    void Polygon(std::span<const IntPoint> points) override;
+    void Rectangle(int left, int top, int right, int bottom) override;
+    void Ellipse(int left, int top, int right, int bottom) override;
+    void TextOut(int x, int y, const std::string& text) override;
+    int TextWidth(const std::string& text) override;
+    int TextHeight(const std::string& text) override;
+    void FillRect(int left, int top, int right, int bottom) override;
+
+    static QFont ToQFont(const FontSpec& font);
+
+  private:
+    void ApplyPen();
+    void ApplyBrush();
+
+    QPainter& painter_;
+    int penWidth_ = 1;
+    Rgb penColor_{0, 0, 0};
+    Rgb brushColor_{255, 255, 255};
+    FontSpec font_{};
+    QFont qfont_;
+    QPointF position_{0.5, 0.5};
+};
+
+}  // namespace isotri
