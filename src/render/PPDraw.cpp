@@ -281,14 +281,14 @@ void DrawLevelLabel(Canvas& canvas, const std::string& text, float cx, float cy)
     canvas.TextOut(Round(cx - hw), Round(cy - hh), text);
 }
 
-void DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int height, int divisions,
+bool DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int height, int divisions,
                     const AppearanceSettings& settings, const float bounds[9],
                     const NumberText& numbers, MessageSink& sink) {
     const std::optional<Geometry> g = ParseGeometry(settings, numbers);
     if (!g) {
         sink.ShowMessage("Проверьте содержимое полей \"Тонкая настройка\" диалога \"Формат\".",
                          "Точка, точка, запятая", MessageButtons::OkCancel);
-        return;
+        return false;
     }
     if (divisions > kMaxDivisions) {
         throw Error("Слишком много делений сетки: " + std::to_string(divisions) +
@@ -334,7 +334,7 @@ void DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int heigh
     DrawIsolines(*set, canvas, place, separator, settings, numbers);
 
     if (!settings.CBAxes) {
-        return;
+        return true;
     }
     canvas.SetPenWidth(settings.SEAxesW);
     canvas.SetPenColor(settings.AxesBox);
@@ -352,6 +352,7 @@ void DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int heigh
         DrawSide(canvas, side, *g, n, settings, numbers);
     }
     DrawVertexNames(canvas, v, g->labelOffset, settings);
+    return true;
 }
 
 }  // namespace isotri

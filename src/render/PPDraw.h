@@ -14,9 +14,9 @@ constexpr int kMaxDivisions = 10000;
 
 // Draws `set` (never null) on a width x height canvas with the settings as they are now.
 // bounds: the corner compositions Ax, Ay, Az, Bx, ... Cz shown on the scales.
-// A geometry text that does not parse is reported through `sink` and nothing is drawn.
-// A level text that does not parse throws isotri::Error; what was drawn stays.
-void DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int height, int divisions,
+// A geometry text that does not parse is reported through `sink`, nothing is drawn and the
+// result is false. A level text that does not parse throws isotri::Error; what was drawn stays.
+bool DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int height, int divisions,
                     const AppearanceSettings& settings, const float bounds[9],
                     const NumberText& numbers, MessageSink& sink);
 
