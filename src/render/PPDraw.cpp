@@ -30,10 +30,16 @@ int Round(float v) {
     return static_cast<int>(std::nearbyint(v));
 }
 
-IntPoint Round(const TVec2f& v) { return {Round(v.X), Round(v.Y)}; }
+IntPoint Round(const TVec2f& v) {
+    return {Round(v.X), Round(v.Y)};
+}
 
-void MoveTo(Canvas& canvas, const TVec2f& p) { canvas.MoveTo(Round(p.X), Round(p.Y)); }
-void LineTo(Canvas& canvas, const TVec2f& p) { canvas.LineTo(Round(p.X), Round(p.Y)); }
+void MoveTo(Canvas& canvas, const TVec2f& p) {
+    canvas.MoveTo(Round(p.X), Round(p.Y));
+}
+void LineTo(Canvas& canvas, const TVec2f& p) {
+    canvas.LineTo(Round(p.X), Round(p.Y));
+}
 
 struct Geometry {
     float zoom;
@@ -291,8 +297,8 @@ bool DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int heigh
         return false;
     }
     if (divisions > kMaxDivisions) {
-        throw Error("Слишком много делений сетки: " + std::to_string(divisions) +
-                    " (не более " + std::to_string(kMaxDivisions) + ").");
+        throw Error("Слишком много делений сетки: " + std::to_string(divisions) + " (не более " +
+                    std::to_string(kMaxDivisions) + ").");
     }
     const int n = divisions;
 

@@ -11,11 +11,15 @@ namespace isotri {
 
 namespace {
 
-QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 // Integer coordinates name pixels (top-left corner); strokes run through pixel centres so that
 // a one-pixel line covers one row of pixels instead of two half-tinted ones.
-QPointF Centre(int x, int y) { return QPointF(x + 0.5, y + 0.5); }
+QPointF Centre(int x, int y) {
+    return QPointF(x + 0.5, y + 0.5);
+}
 
 QPolygonF CentredPolygon(std::span<const IntPoint> points) {
     QPolygonF polygon;
@@ -68,7 +72,9 @@ void QtCanvas::ApplyPen() {
     painter_.setPen(pen);
 }
 
-void QtCanvas::ApplyBrush() { painter_.setBrush(QBrush(ToQColor(brushColor_), Qt::SolidPattern)); }
+void QtCanvas::ApplyBrush() {
+    painter_.setBrush(QBrush(ToQColor(brushColor_), Qt::SolidPattern));
+}
 
 void QtCanvas::SetPenWidth(int width) {
     penWidth_ = width;
@@ -91,7 +97,9 @@ void QtCanvas::SetFont(const FontSpec& font) {
     painter_.setFont(qfont_);
 }
 
-void QtCanvas::MoveTo(int x, int y) { position_ = Centre(x, y); }
+void QtCanvas::MoveTo(int x, int y) {
+    position_ = Centre(x, y);
+}
 
 void QtCanvas::LineTo(int x, int y) {
     const QPointF to = Centre(x, y);

@@ -28,8 +28,8 @@ std::vector<int> Flatten(std::span<const IntPoint> points) {
 }  // namespace
 
 void RecordingCanvas::Record(std::string name, std::vector<int> args, std::string text) {
-    ops_.push_back({std::move(name), std::move(args), std::move(text), penWidth_, pen_, brush_,
-                    font_});
+    ops_.push_back(
+        {std::move(name), std::move(args), std::move(text), penWidth_, pen_, brush_, font_});
 }
 
 void RecordingCanvas::SetPenWidth(int width) {
@@ -52,8 +52,12 @@ void RecordingCanvas::SetFont(const FontSpec& font) {
     Record("SetFont", {font.pixelHeight});
 }
 
-void RecordingCanvas::MoveTo(int x, int y) { Record("MoveTo", {x, y}); }
-void RecordingCanvas::LineTo(int x, int y) { Record("LineTo", {x, y}); }
+void RecordingCanvas::MoveTo(int x, int y) {
+    Record("MoveTo", {x, y});
+}
+void RecordingCanvas::LineTo(int x, int y) {
+    Record("LineTo", {x, y});
+}
 void RecordingCanvas::Polyline(std::span<const IntPoint> points) {
     Record("Polyline", Flatten(points));
 }
@@ -72,7 +76,9 @@ void RecordingCanvas::TextOut(int x, int y, const std::string& text) {
 int RecordingCanvas::TextWidth(const std::string& text) {
     return CodePoints(text) * font_.pixelHeight / 2;
 }
-int RecordingCanvas::TextHeight(const std::string& /*text*/) { return font_.pixelHeight; }
+int RecordingCanvas::TextHeight(const std::string& /*text*/) {
+    return font_.pixelHeight;
+}
 void RecordingCanvas::FillRect(int left, int top, int right, int bottom) {
     Record("FillRect", {left, top, right, bottom});
 }
