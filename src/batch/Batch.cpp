@@ -110,7 +110,8 @@ class BatchReader {
     }
 
     bool ReadCoefficients(TZorbHandle* line, TBatchEntry& entry) {
-        const std::int32_t count = std::max<std::int32_t>(0, entry.Model->ops->GetCoefCount(entry.Model));
+        const std::int32_t count =
+            std::max<std::int32_t>(0, entry.Model->ops->GetCoefCount(entry.Model));
         ConLevelPrintf(numbers_, kInfo, "LoadBatch(): model \"%s\" needs %d args; ",
                        entry.Name.c_str(), static_cast<int>(count));
         entry.Combined = true;
@@ -144,8 +145,8 @@ class BatchReader {
     bool ReadClause(TZorbHandle* line, TBatchEntry& entry) {
         double* const oneSided[] = {&entry.Low, &entry.High, &entry.Weight};
         double* const twoSided[] = {&entry.Low, &entry.Target, &entry.High, &entry.Weight};
-        const std::span<double* const> fields =
-            entry.OneSided ? std::span<double* const>(oneSided) : std::span<double* const>(twoSided);
+        const std::span<double* const> fields = entry.OneSided ? std::span<double* const>(oneSided)
+                                                               : std::span<double* const>(twoSided);
         std::string weightText;
         for (double* field : fields) {
             const char* token = tokNext(line);
@@ -207,8 +208,8 @@ std::optional<double> ParseCoefficient(const NumberText& numbers, std::string_vi
     return numbers.Parse(withCommas);
 }
 
-bool LoadBatch(const std::string& fileName, const ModelFinder& findModel,
-               const NumberText& numbers, MessageSink& sink) {
+bool LoadBatch(const std::string& fileName, const ModelFinder& findModel, const NumberText& numbers,
+               MessageSink& sink) {
     BatchList.clear();
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(fileName, error);

@@ -19,11 +19,11 @@ namespace isotri {
 inline constexpr std::size_t kBatchNameLength = 256;  // characters (code points) of a name kept
 
 struct TBatchEntry {
-    std::string Name;                   // as written, cut to kBatchNameLength characters
+    std::string Name;                    // as written, cut to kBatchNameLength characters
     const IsotriModel* Model = nullptr;  // owned by the model catalogue
-    std::vector<double> Coefs;          // coefficient i of the line at Coefs[i - 1]
-    bool Combined = false;              // the line had a combine1/combine2 clause
-    bool OneSided = false;              // combine1
+    std::vector<double> Coefs;           // coefficient i of the line at Coefs[i - 1]
+    bool Combined = false;               // the line had a combine1/combine2 clause
+    bool OneSided = false;               // combine1
     double Low = 0;
     double High = 0;
     double Target = 0;  // combine2 only
@@ -49,7 +49,7 @@ std::optional<double> ParseCoefficient(const NumberText& numbers, std::string_vi
 
 // Replaces BatchList with the entries of the file and reports on the console (levels 16, 32,
 // 48); a missing file goes to `sink`. True when at least one entry was accepted.
-bool LoadBatch(const std::string& fileName, const ModelFinder& findModel,
-               const NumberText& numbers, MessageSink& sink);
+bool LoadBatch(const std::string& fileName, const ModelFinder& findModel, const NumberText& numbers,
+               MessageSink& sink);
 
 }  // namespace isotri

@@ -9,8 +9,7 @@ namespace isotri {
 
 BatchRunResult RunBatch(const std::string& fileName, const ModelFinder& findModel,
                         const NumberText& numbers, MessageSink& sink,
-                        const BatchRunSettings& settings, IsolineSetPtr& current,
-                        BatchView& view) {
+                        const BatchRunSettings& settings, IsolineSetPtr& current, BatchView& view) {
     if (!LoadBatch(fileName, findModel, numbers, sink)) {
         return BatchRunResult::NotLoaded;
     }
@@ -24,9 +23,8 @@ BatchRunResult RunBatch(const std::string& fileName, const ModelFinder& findMode
     const float angle = -std::numbers::pi_v<float> / 2;
 
     ResetExtremes();
-    current.reset(
-        ppCreateTriangularTHK(&center, &size, &angle, settings.bounds, EvalBatchProc,
-                              settings.lines, 0));
+    current.reset(ppCreateTriangularTHK(&center, &size, &angle, settings.bounds, EvalBatchProc,
+                                        settings.lines, 0));
     view.ClearStatus();
     if (current == nullptr) {
         sink.ShowMessage(kConstantModelMessage);

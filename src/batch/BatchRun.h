@@ -34,7 +34,7 @@ class BatchView {
 };
 
 struct BatchRunSettings {
-    int width = 800;   // picture size (SEViewWidth x SEViewHeight)
+    int width = 800;  // picture size (SEViewWidth x SEViewHeight)
     int height = 740;
     const float* bounds = nullptr;  // nine shares, corners A, B, C; null: the whole triangle
     int lines = 5;
@@ -51,7 +51,6 @@ inline constexpr const char* kConstantModelMessage =
 
 BatchRunResult RunBatch(const std::string& fileName, const ModelFinder& findModel,
                         const NumberText& numbers, MessageSink& sink,
-                        const BatchRunSettings& settings, IsolineSetPtr& current,
-                        BatchView& view);
+                        const BatchRunSettings& settings, IsolineSetPtr& current, BatchView& view);
 
 }  // namespace isotri

@@ -110,7 +110,8 @@ std::vector<std::string> SplitTokens(std::string_view line, std::string_view del
         for (; i < line.size(); ++i) {
             const char c = line[i];
             if (quoted) {
-                if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
+                if (c == '\\' && i + 1 < line.size() &&
+                    (line[i + 1] == '"' || line[i + 1] == '\\')) {
                     token.push_back(line[++i]);
                 } else if (c == '"') {
                     quoted = false;
@@ -206,7 +207,9 @@ std::int32_t tokString(TZorbHandle* file) {
     return handle != nullptr && handle->Advance() ? 1 : 0;
 }
 
-const char* tokLast(TZorbHandle* handle) { return handle != nullptr ? handle->Last() : nullptr; }
+const char* tokLast(TZorbHandle* handle) {
+    return handle != nullptr ? handle->Last() : nullptr;
+}
 
 TZorbHandle* tokStart(const char* text, const char* delimiters) {
     return new LineHandle(text != nullptr ? text : "", delimiters != nullptr ? delimiters : " ");
@@ -217,4 +220,6 @@ const char* tokNext(TZorbHandle* line) {
     return handle != nullptr ? handle->Next() : nullptr;
 }
 
-void libzorbFree(TZorbHandle* handle) { delete handle; }
+void libzorbFree(TZorbHandle* handle) {
+    delete handle;
+}
