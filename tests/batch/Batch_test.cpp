@@ -8,7 +8,7 @@
 
 #include "support/ConsoleLevels.h"
 #include "support/FakeModels.h"
-#include "support/RecordingSink.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempFile.h"
 
 namespace isotri {
@@ -17,7 +17,7 @@ namespace {
 using test::ConLine;
 using test::FindFakeModel;
 using test::RecordConsole;
-using test::RecordingSink;
+using RecordingSink = isotri::testing::RecordingMessageSink;
 using test::TempFile;
 
 const ModelFinder kFakes = FindFakeModel;
@@ -35,7 +35,9 @@ Loaded Load(const std::string& text, char separator, const ModelFinder& finder =
     RecordingSink sink;
     loaded.console =
         RecordConsole([&] { loaded.result = LoadBatch(file.Path(), finder, numbers, sink); });
-    loaded.boxes = sink.messages;
+    for (const auto& message : sink.messages) {
+        loaded.boxes.push_back(message.text);
+    }
     return loaded;
 }
 
@@ -58,7 +60,7 @@ struct LoaderCase {
     std::size_t entries;
 };
 
-class LoaderLines : public testing::TestWithParam<std::tuple<LoaderCase, char>> {};
+class LoaderLines : public ::testing::TestWithParam<std::tuple<LoaderCase, char>> {};
 
 TEST_P(LoaderLines, ReportsAndKeeps) {
     const auto& [c, separator] = GetParam();
@@ -155,14 +157,14 @@ const LoaderCase kLoaderCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Loader, LoaderLines,
-                         testing::Combine(testing::ValuesIn(kLoaderCases),
-                                          testing::Values(',', '.')),
+                         ::testing::Combine(::testing::ValuesIn(kLoaderCases),
+                                            ::testing::Values(',', '.')),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) +
                                     (std::get<1>(info.param) == ',' ? "Comma" : "Point");
                          });
 
-class Loader : public testing::TestWithParam<char> {};
+class Loader : public ::testing::TestWithParam<char> {};
 
 TEST_P(Loader, FillsEntries) {
     ASSERT_TRUE(Load("model M 1 2 combine1 0 10 1\nmodel M 3 4 combine2 0 5 10 2\n"
@@ -248,7 +250,8 @@ TEST_P(Loader, MissingFileShowsABoxAndNothingOnTheConsole) {
         EXPECT_FALSE(LoadBatch(path, kFakes, numbers, sink));
     });
     EXPECT_TRUE(console.empty());
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"Файл \"" + path + "\" не найден !"});
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Файл \"" + path + "\" не найден !");
 }
 
 TEST_P(Loader, EmptyFile) {
@@ -297,7 +300,7 @@ TEST_P(Loader, HugeAndBinaryInputEndsCleanly) {
     EXPECT_TRUE(sink.messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, Loader, testing::Values(',', '.'),
+INSTANTIATE_TEST_SUITE_P(Separators, Loader, ::testing::Values(',', '.'),
                          [](const auto& info) { return info.param == ',' ? "Comma" : "Point"; });
 
 }  // namespace

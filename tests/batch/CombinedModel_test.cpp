@@ -8,7 +8,7 @@
 #include <string>
 
 #include "support/FakeModels.h"
-#include "support/RecordingSink.h"
+#include "support/RecordingMessageSink.h"
 #include "support/TempFile.h"
 
 namespace isotri {
@@ -20,7 +20,7 @@ double Combined(std::string batch, char separator, double x1 = 0.2, double x2 = 
                 double x3 = 0.5) {
     std::replace(batch.begin(), batch.end(), '.', separator);
     const test::TempFile file(batch);
-    test::RecordingSink sink;
+    isotri::testing::RecordingMessageSink sink;
     EXPECT_TRUE(LoadBatch(file.Path(), test::FindFakeModel, NumberText(separator), sink));
     double result = std::numeric_limits<double>::quiet_NaN();
     EvalBatchProc(&x1, &x2, &x3, &result);
@@ -33,7 +33,7 @@ struct ValueCase {
     double value;
 };
 
-class CombinedValue : public testing::TestWithParam<std::tuple<ValueCase, char>> {};
+class CombinedValue : public ::testing::TestWithParam<std::tuple<ValueCase, char>> {};
 
 TEST_P(CombinedValue, IsTheWeightedGeometricMean) {
     const auto& [c, separator] = GetParam();
@@ -62,8 +62,8 @@ const ValueCase kValueCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Arithmetic, CombinedValue,
-                         testing::Combine(testing::ValuesIn(kValueCases),
-                                          testing::Values(',', '.')),
+                         ::testing::Combine(::testing::ValuesIn(kValueCases),
+                                            ::testing::Values(',', '.')),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) +
                                     (std::get<1>(info.param) == ',' ? "Comma" : "Point");
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Arithmetic, CombinedValue,
 
 TEST(CombinedModel, EveryEntryIsEvaluatedAtEveryPoint) {
     test::TempFile file("model C 1 combine1 0 10 1\nmodel M 1 1 combine1 0 10 1\nmodel C 3\n");
-    test::RecordingSink sink;
+    isotri::testing::RecordingMessageSink sink;
     ASSERT_TRUE(LoadBatch(file.Path(), test::FindFakeModel, NumberText('.'), sink));
     const int before = test::gFakeEvaluations;
     double x = 1.0 / 3;
