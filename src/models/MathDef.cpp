@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fnmatch.h>
+#include <limits.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -64,6 +66,26 @@ std::vector<std::string> ListModuleFiles(const std::string& dir) {
     return names;
 }
 
+// A bare name is looked for beside the executable first, as the platform's own search does on
+// Windows; then through the loader's search (LD_LIBRARY_PATH, run path, system folders). The
+// loader's search alone is not enough: under a sanitizer the loader sees the sanitizer's runtime
+// as the caller and ignores the executable's run path.
+void* OpenModule(const std::string& fileName) {
+    if (fileName.find('/') == std::string::npos) {
+        char exe[PATH_MAX];
+        const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+        if (length > 0) {
+            std::string path(exe, static_cast<std::size_t>(length));
+            path.erase(path.rfind('/') + 1);
+            path += fileName;
+            if (::access(path.c_str(), F_OK) == 0) {
+                return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+            }
+        }
+    }
+    return ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
 std::string ListIndexError(std::int32_t index) {
     return "Индекс списка вне допустимого диапазона (" + std::to_string(index) + ").";
 }
@@ -101,7 +123,7 @@ void TMathDefinition::Clear() {
 }
 
 bool TMathDefinition::LoadModule(const std::string& fileName) {
-    void* handle = ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = OpenModule(fileName);
     if (handle == nullptr) {
         sink_.ShowMessage("Ошибка загрузки внешнего модуля \"" + fileName + "\".");
         return false;

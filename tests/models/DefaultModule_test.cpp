@@ -216,7 +216,8 @@ TEST_F(DefaultModuleTest, TermsMatchModelsAndAreTheAddends) {
     }
     EXPECT_EQ(catalogue_.AddendCount(), static_cast<std::int32_t>(terms.size()));
 
-    void* handle = ::dlopen(kDefaultModuleName, RTLD_NOW | RTLD_NOLOAD);
+    const std::string path = std::string(ISOTRI_BIN_DIR) + "/" + kDefaultModuleName;
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
     ASSERT_NE(handle, nullptr);
     auto enumerate = reinterpret_cast<IsotriEnumerateFn>(::dlsym(handle, "AddensEnumerate"));
     ASSERT_NE(enumerate, nullptr);

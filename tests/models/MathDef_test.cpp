@@ -116,6 +116,15 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  0,
                  {LoadError(kModules + "/dir_bad/folder" + kSuffix)}},
+        LoadCase{"BareNameNowhere",
+                 "no_such_module.so",
+                 false,
+                 0,
+                 0,
+                 0,
+                 {LoadError("no_such_module.so")}},
+        // Not beside the executable: the loader's search finds it; no version export, no record.
+        LoadCase{"BareNameThroughLoaderSearch", "libm.so.6", false, 0, 0, 0, {}},
         LoadCase{"VersionOnly", Module("version_only"), true, 1, 0, 0, {}},
         LoadCase{"NoVersionSilentlySkipped", Module("no_version"), false, 0, 0, 0, {}},
         LoadCase{"NullDescriptorsRefused",
@@ -205,6 +214,7 @@ TEST(MathDefTest, DirectorySkipsExactDefaultNameOnly) {
     EXPECT_EQ(catalogue.LoadDirectory(dir), 3);
     EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
     std::vector<std::string> files = catalogue.FileNames();
+    ASSERT_EQ(files.size(), 3U);
     EXPECT_EQ(files.front(), kDefaultModuleName);
     std::sort(files.begin() + 1, files.end());
     EXPECT_EQ(files[1], dir + "/Default" + kSuffix);
