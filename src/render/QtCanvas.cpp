@@ -49,6 +49,17 @@ QtCanvas::QtCanvas(QPainter& painter) : painter_(painter), qfont_(ToQFont(font_)
     ApplyBrush();
 }
 
+QtCanvas::~QtCanvas() {
+    Flush();
+}
+
+void QtCanvas::Flush() {
+    if (run_.size() > 1 && painter_.isActive()) {
+        painter_.drawPolyline(run_);
+    }
+    run_.clear();
+}
+
 QFont QtCanvas::ToQFont(const FontSpec& font) {
     QFont q(QString::fromStdString(font.face));
     q.setPixelSize(font.pixelHeight > 0 ? font.pixelHeight : 1);
@@ -60,6 +71,7 @@ QFont QtCanvas::ToQFont(const FontSpec& font) {
 }
 
 void QtCanvas::ApplyPen() {
+    Flush();
     QPen pen(ToQColor(penColor_));
     pen.setWidth(penWidth_ > 0 ? penWidth_ : 1);
     if (penWidth_ > 1) {
@@ -73,6 +85,7 @@ void QtCanvas::ApplyPen() {
 }
 
 void QtCanvas::ApplyBrush() {
+    Flush();
     painter_.setBrush(QBrush(ToQColor(brushColor_), Qt::SolidPattern));
 }
 
@@ -92,6 +105,7 @@ void QtCanvas::SetBrushColor(Rgb color) {
 }
 
 void QtCanvas::SetFont(const FontSpec& font) {
+    Flush();
     font_ = font;
     qfont_ = ToQFont(font);
     painter_.setFont(qfont_);
@@ -108,22 +122,27 @@ void QtCanvas::LineTo(int x, int y) {
 }
 
 void QtCanvas::Polyline(std::span<const IntPoint> points) {
+    Flush();
     painter_.drawPolyline(CentredPolygon(points));
 }
 
 void QtCanvas::Polygon(std::span<const IntPoint> points) {
+    Flush();
     painter_.drawPolygon(CentredPolygon(points));
 }
 
 void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
+    Flush();
     painter_.drawRect(OutlineBox(left, top, right, bottom));
 }
 
 void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
+    Flush();
     painter_.drawEllipse(OutlineBox(left, top, right, bottom));
 }
 
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
+    Flush();
     const int w = TextWidth(text);
     const int h = TextHeight(text);
     painter_.fillRect(QRectF(x, y, w, h), ToQColor(brushColor_));
@@ -145,6 +164,7 @@ int QtCanvas::TextHeight(const std::string& /*text*/) {
 }
 
 void QtCanvas::FillRect(int left, int top, int right, int bottom) {
+    Flush();
     painter_.fillRect(QRectF(left, top, right - left, bottom - top), ToQColor(brushColor_));
 }
 

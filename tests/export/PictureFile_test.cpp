@@ -22,7 +22,7 @@ struct SmallPlot {
     std::int32_t length = 2;
     std::int32_t* indexes[1] = {piece};
     TLevelLabel label{};
-    TIsolineLevel level{1, points, &length, indexes, &label};
+    TIsolineLevel level{};
     TIsolineLevel* levels[1] = {&level};
     TIsolineSet set{};
     AppearanceSettings settings = AppearanceSettings::Defaults(NumberText(','));
@@ -36,7 +36,14 @@ struct SmallPlot {
         set.Vertices[2] = {20, 160, 0};
         set.LevelCount = 1;
         set.Levels = levels;
-        label = {100, 120, 0, "0.5"};
+        level.PolylineCount = 1;
+        level.Points = points;
+        level.PolylineLengths = &length;
+        level.PolylineIndexes = indexes;
+        level.Labels = &label;
+        label.X = 100;
+        label.Y = 120;
+        std::strcpy(label.Text, "0.5");
     }
     PictureInput Input() { return {&set, 200, 200, 2, &settings, kUnitCorners, &numbers, &sink}; }
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }

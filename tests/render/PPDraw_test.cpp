@@ -46,7 +46,11 @@ struct TestSet {
         set.Vertices[2] = {53.59f, 644, 0};
         set.LevelCount = 1;
         set.Levels = levels;
-        level = {3, points.data(), lengths.data(), indexes.data(), labels.data()};
+        level.PolylineCount = 3;
+        level.Points = points.data();
+        level.PolylineLengths = lengths.data();
+        level.PolylineIndexes = indexes.data();
+        level.Labels = labels.data();
         SetLabel(0, 350, 320, "0.125");
         SetLabel(1, 500, 400, "2.5");
         SetLabel(2, 225, 500, "7");

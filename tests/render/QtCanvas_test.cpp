@@ -25,6 +25,7 @@ class Picture {
     QtCanvas& canvas() { return *canvas_; }
     QRgb At(int x, int y) {
         if (painter_.isActive()) {
+            canvas_.reset();
             painter_.end();
         }
         return image_.pixel(x, y) & 0xFFFFFF;
