@@ -29,6 +29,10 @@ struct TIsolineLevel {
     std::int32_t* PolylineLengths;   // vertices of each piece
     std::int32_t** PolylineIndexes;  // per piece: indexes into Points, in drawing order
     TLevelLabel* Labels;             // one per piece
+    // Generator's own, appended: the level's value and each point's mixture (three shares per
+    // entry of Points, in the same order).
+    double Value;
+    double* Mixtures;
 };
 
 struct TIsolineSet {

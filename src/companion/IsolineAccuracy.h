@@ -1,0 +1,27 @@
+// Measures how far an isoline set lies from the true isolines of a model: the distance of each
+// vertex from its level and of the chords between vertices, both as |f - level| / |grad f| in
+// picture pixels. For tests, benchmarks and checks of new generators.
+#pragma once
+
+#include <functional>
+
+#include "companion/zorb_lib.h"
+
+namespace isotri::gen {
+
+struct IsolineAccuracy {
+    double vertex = 0;  // worst vertex
+    double chord = 0;   // worst point sampled along the chords
+    long vertices = 0;
+    float worstChordX = 0;  // where the worst chord sample lies, for diagnostics
+    float worstChordY = 0;
+};
+
+using ModelFunction = std::function<double(double x1, double x2, double x3)>;
+
+// `bounds` as given to the generator (null: the unit corners); `chordSamples` points are taken
+// inside each chord.
+IsolineAccuracy MeasureAccuracy(const TIsolineSet& set, const float* bounds,
+                                const ModelFunction& model, int chordSamples = 7);
+
+}  // namespace isotri::gen

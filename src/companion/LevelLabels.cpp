@@ -1,0 +1,279 @@
+#include "companion/LevelLabels.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+#include <optional>
+#include <unordered_map>
+
+namespace isotri::gen {
+
+namespace {
+
+constexpr double kStep = 3.0;            // spacing of the candidate places along a piece, px
+constexpr double kMaxCandidates = 2000;  // per piece, so huge pictures stay quick
+constexpr double kMaxBend = 3.0;         // deviation from straight under the label, px
+constexpr double kSpreadReach = 250;     // beyond this distance another label no longer matters
+constexpr double kCellSize = 32;         // buckets of the line points, px
+
+// A piece as a function of arc length; a closed piece is laid out twice so that a window may
+// run over its start.
+class ArcLine {
+  public:
+    explicit ArcLine(const TracedPiece& piece) : closed_(piece.closed) {
+        points_ = piece.points;
+        if (closed_) {
+            points_.insert(points_.end(), piece.points.begin() + 1, piece.points.end());
+        }
+        arc_.resize(points_.size());
+        arc_[0] = 0;
+        for (std::size_t k = 1; k < points_.size(); ++k) {
+            arc_[k] = arc_[k - 1] + Length(points_[k] - points_[k - 1]);
+        }
+        length_ = closed_ ? arc_[piece.points.size() - 1] : arc_.back();
+    }
+
+    bool Closed() const { return closed_; }
+    double PieceLength() const { return length_; }
+    const std::vector<Vec2>& Points() const { return points_; }
+    const std::vector<double>& Arc() const { return arc_; }
+
+    Vec2 At(double s) const {
+        s = std::clamp(s, 0.0, arc_.back());
+        std::size_t k = std::upper_bound(arc_.begin(), arc_.end(), s) - arc_.begin();
+        if (k == 0) {
+            return points_.front();
+        }
+        if (k >= points_.size()) {
+            return points_.back();
+        }
+        double span = arc_[k] - arc_[k - 1];
+        double w = span > 0 ? (s - arc_[k - 1]) / span : 0;
+        return points_[k - 1] + w * (points_[k] - points_[k - 1]);
+    }
+
+    // Largest distance of the line between arc positions a and b from their chord; infinite
+    // when the stretch folds back on itself.
+    double Bend(double a, double b) const {
+        Vec2 pa = At(a), pb = At(b);
+        Vec2 chord = pb - pa;
+        double len = Length(chord);
+        if (len < 0.8 * (b - a)) {
+            return INFINITY;
+        }
+        double worst = 0;
+        std::size_t k = std::upper_bound(arc_.begin(), arc_.end(), a) - arc_.begin();
+        for (; k < arc_.size() && arc_[k] < b; ++k) {
+            worst = std::max(worst, std::fabs(Cross(chord, points_[k] - pa)) / len);
+        }
+        return worst;
+    }
+
+  private:
+    bool closed_;
+    std::vector<Vec2> points_;
+    std::vector<double> arc_;
+    double length_ = 0;
+};
+
+struct PieceRef {
+    int level;
+    int piece;
+    double length;
+};
+
+// Points of every piece in buckets, to tell how much of other lines a box would hide.
+class PointBuckets {
+  public:
+    void Add(Vec2 p, int owner) { cells_[KeyOf(p)].push_back({p, owner}); }
+
+    int CountInBox(Vec2 centre, double halfW, double halfH, int owner) const {
+        int count = 0;
+        long x0 = Cell(centre.x - halfW), x1 = Cell(centre.x + halfW);
+        long y0 = Cell(centre.y - halfH), y1 = Cell(centre.y + halfH);
+        for (long cx = x0; cx <= x1; ++cx) {
+            for (long cy = y0; cy <= y1; ++cy) {
+                auto it = cells_.find(Pack(cx, cy));
+                if (it == cells_.end()) {
+                    continue;
+                }
+                for (const Entry& e : it->second) {
+                    if (e.owner != owner && std::fabs(e.p.x - centre.x) <= halfW &&
+                        std::fabs(e.p.y - centre.y) <= halfH) {
+                        ++count;
+                    }
+                }
+            }
+        }
+        return count;
+    }
+
+  private:
+    struct Entry {
+        Vec2 p;
+        int owner;
+    };
+    static long Cell(double c) { return static_cast<long>(std::floor(c / kCellSize)); }
+    static long long Pack(long x, long y) {
+        return (static_cast<long long>(x) << 32) ^ static_cast<unsigned long>(y);
+    }
+    static long long KeyOf(Vec2 p) { return Pack(Cell(p.x), Cell(p.y)); }
+    std::unordered_map<long long, std::vector<Entry>> cells_;
+};
+
+class Placer {
+  public:
+    Placer(const std::array<Vec2, 3>& vertices, const LabelBox& box) : box_(box) {
+        // Inward normals of the sides, whatever the triangle's orientation.
+        double orientation =
+            Cross(vertices[1] - vertices[0], vertices[2] - vertices[0]) > 0 ? 1 : -1;
+        for (int k = 0; k < 3; ++k) {
+            Vec2 a = vertices[k], b = vertices[(k + 1) % 3];
+            Vec2 d = b - a;
+            double len = Length(d);
+            sides_[k] = {a, len > 0 ? (orientation / len) * Vec2{-d.y, d.x} : Vec2{}};
+        }
+    }
+
+    bool BoxInside(Vec2 c) const {
+        double hw = box_.width / 2, hh = box_.height / 2;
+        for (const Side& s : sides_) {
+            for (int corner = 0; corner < 4; ++corner) {
+                Vec2 p{c.x + (corner & 1 ? hw : -hw), c.y + (corner & 2 ? hh : -hh)};
+                if (!(Dot(p - s.origin, s.inward) >= box_.edgeMargin)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    bool ClearOfLabels(Vec2 c) const {
+        for (const Vec2& o : placed_) {
+            if (std::fabs(c.x - o.x) < box_.width + box_.gap &&
+                std::fabs(c.y - o.y) < box_.height + box_.gap) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    double NearestLabel(Vec2 c) const {
+        double nearest = kSpreadReach;
+        for (const Vec2& o : placed_) {
+            nearest = std::min(nearest, Length(c - o));
+        }
+        return nearest;
+    }
+
+    // Best place on the piece, or nothing.
+    std::optional<Vec2> Choose(const ArcLine& line, const PointBuckets& buckets, int owner) const {
+        double half = box_.width / 2;
+        double length = line.PieceLength();
+        if (length < box_.width + 2 * box_.gap) {
+            return std::nullopt;
+        }
+        double first = line.Closed() ? 0 : half;
+        double last = line.Closed() ? length : length - half;
+        double offset = line.Closed() ? half : 0;  // keeps the window inside the doubled loop
+        std::optional<Vec2> best;
+        double bestScore = -INFINITY;
+        double step = std::max(kStep, (last - first) / kMaxCandidates);
+        for (double s = first; s <= last; s += step) {
+            double at = s + offset;
+            Vec2 c = line.At(at);
+            if (!BoxInside(c) || !ClearOfLabels(c)) {
+                continue;
+            }
+            double bend = line.Bend(at - half, at + half);
+            if (!(bend <= kMaxBend)) {
+                continue;
+            }
+            double centrality = line.Closed() ? 1.0 : 1.0 - std::fabs(2 * s / length - 1);
+            int hidden = buckets.CountInBox(c, half, box_.height / 2, owner);
+            double score = NearestLabel(c) / kSpreadReach + 0.5 * centrality -
+                           0.3 * bend / kMaxBend - 0.1 * std::min(hidden, 10);
+            if (score > bestScore) {
+                bestScore = score;
+                best = c;
+            }
+        }
+        return best;
+    }
+
+    void Take(Vec2 c) { placed_.push_back(c); }
+
+  private:
+    struct Side {
+        Vec2 origin;
+        Vec2 inward;
+    };
+    LabelBox box_;
+    std::array<Side, 3> sides_;
+    std::vector<Vec2> placed_;
+};
+
+}  // namespace
+
+std::string LevelText(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
+    if (result.ec != std::errc()) {
+        std::snprintf(buffer, sizeof buffer, "%.17g", value);
+        return buffer;
+    }
+    return std::string(buffer, result.ptr);
+}
+
+std::vector<std::vector<TLevelLabel>> PlaceLabels(
+    const std::array<Vec2, 3>& vertices, const std::vector<std::vector<TracedPiece>>& levels,
+    const std::vector<double>& values, const LabelBox& box) {
+    std::vector<std::vector<TLevelLabel>> labels(levels.size());
+    std::vector<PieceRef> order;
+    PointBuckets buckets;
+    int owner = 0;
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+        std::string text = LevelText(values[k]);
+        for (std::size_t j = 0; j < levels[k].size(); ++j, ++owner) {
+            const TracedPiece& piece = levels[k][j];
+            TLevelLabel label{};
+            label.X = static_cast<float>(piece.points.front().x);
+            label.Y = static_cast<float>(piece.points.front().y);
+            label.Flags = kNoLabel;
+            std::strncpy(label.Text, text.c_str(), sizeof label.Text - 1);
+            labels[k].push_back(label);
+            double length = 0;
+            for (std::size_t p = 0; p < piece.points.size(); ++p) {
+                buckets.Add(piece.points[p], owner);
+                if (p > 0) {
+                    length += Length(piece.points[p] - piece.points[p - 1]);
+                }
+            }
+            order.push_back({static_cast<int>(k), static_cast<int>(j), length});
+        }
+    }
+    std::vector<int> owners(order.size());
+    std::iota(owners.begin(), owners.end(), 0);
+    std::stable_sort(owners.begin(), owners.end(),
+                     [&](int a, int b) { return order[a].length > order[b].length; });
+    Placer placer(vertices, box);
+    for (int o : owners) {
+        const PieceRef& ref = order[o];
+        ArcLine line(levels[ref.level][ref.piece]);
+        std::optional<Vec2> place = placer.Choose(line, buckets, o);
+        if (!place) {
+            continue;
+        }
+        placer.Take(*place);
+        TLevelLabel& label = labels[ref.level][ref.piece];
+        label.X = static_cast<float>(place->x);
+        label.Y = static_cast<float>(place->y);
+        label.Flags = 0;
+    }
+    return labels;
+}
+
+}  // namespace isotri::gen

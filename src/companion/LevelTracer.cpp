@@ -1,0 +1,360 @@
+#include "companion/LevelTracer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "companion/RootSearch.h"
+
+namespace isotri::gen {
+
+namespace {
+
+struct Vertex {
+    Vec2 p;
+    double u = 0, v = 0;  // weights on the placed triangle
+};
+
+struct Crossing {
+    Vertex at;
+    int link[2] = {-1, -1};
+    bool visited = false;
+};
+
+constexpr int kUnknown = -2;
+constexpr int kFailed = -1;
+
+class Tracer {
+  public:
+    Tracer(ModelProbe& probe, const SampleGrid& grid, double level, std::int64_t limit,
+           const TraceTolerances& tol)
+        : probe_(probe),
+          placement_(probe.Placement()),
+          grid_(grid),
+          n_(grid.Divisions()),
+          level_(level),
+          limit_(limit),
+          tol_(tol) {}
+
+    std::vector<TracedPiece> Run() {
+        edges_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), kUnknown);
+        for (int i = 0; i < n_; ++i) {
+            for (int j = 0; i + j < n_; ++j) {
+                // Upward cell (i,j) (i+1,j) (i,j+1) and the downward cell beside it.
+                Cell({i, j}, {i + 1, j}, {i, j + 1}, Key(i, j, 0), Key(i, j, 1), Key(i, j, 2));
+                if (i + j + 2 <= n_) {
+                    Cell({i + 1, j}, {i, j + 1}, {i + 1, j + 1}, Key(i, j, 2), Key(i + 1, j, 1),
+                         Key(i, j + 1, 0));
+                }
+            }
+        }
+        return Chains();
+    }
+
+  private:
+    struct Node {
+        int i, j;
+    };
+
+    int Key(int i, int j, int dir) const { return 3 * (i * (n_ + 1) + j) + dir; }
+    double G(Node a) const { return grid_.Value(a.i, a.j) - level_; }
+
+    // Edges pq, pr, qr of a cell; a crossing segment joins the two edges at the odd corner.
+    void Cell(Node p, Node q, Node r, int pq, int pr, int qr) {
+        double gp = G(p), gq = G(q), gr = G(r);
+        if (!std::isfinite(gp) || !std::isfinite(gq) || !std::isfinite(gr)) {
+            return;
+        }
+        bool bp = Below(gp), bq = Below(gq), br = Below(gr);
+        if (bp == bq && bq == br) {
+            return;
+        }
+        int first, second;
+        if (bq == br) {
+            first = CrossingOn(pq, p, q);
+            second = CrossingOn(pr, p, r);
+        } else if (bp == br) {
+            first = CrossingOn(pq, p, q);
+            second = CrossingOn(qr, q, r);
+        } else {
+            first = CrossingOn(pr, p, r);
+            second = CrossingOn(qr, q, r);
+        }
+        if (first < 0 || second < 0) {
+            return;
+        }
+        Link(first, second);
+        Link(second, first);
+    }
+
+    void Link(int from, int to) {
+        Crossing& c = crossings_[from];
+        (c.link[0] < 0 ? c.link[0] : c.link[1]) = to;
+    }
+
+    int CrossingOn(int key, Node a, Node b) {
+        int& slot = edges_[key];
+        if (slot != kUnknown) {
+            return slot;
+        }
+        double ua = double(a.i) / n_, va = double(a.j) / n_;
+        double ub = double(b.i) / n_, vb = double(b.j) / n_;
+        Vec2 pa = placement_.PointAt(ua, va), pb = placement_.PointAt(ub, vb);
+        double len = Length(pb - pa);
+        double ga = G(a), gb = G(b);
+        std::optional<double> t;
+        if (ga == 0 || len == 0) {
+            t = 0.0;
+        } else if (gb == 0) {
+            t = len;
+        } else {
+            auto g = [&](double s) {
+                double w = s / len;
+                return probe_.AtWeights(ua + w * (ub - ua), va + w * (vb - va)) - level_;
+            };
+            t = SolveBracketed(g, 0.0, ga, len, gb, tol_.vertex);
+        }
+        if (!t) {
+            slot = kFailed;
+            return slot;
+        }
+        double w = len > 0 ? *t / len : 0.0;
+        Crossing c;
+        c.at.u = ua + w * (ub - ua);
+        c.at.v = va + w * (vb - va);
+        c.at.p = placement_.PointAt(c.at.u, c.at.v);
+        crossings_.push_back(c);
+        slot = static_cast<int>(crossings_.size()) - 1;
+        return slot;
+    }
+
+    static int LinkCount(const Crossing& c) { return (c.link[0] >= 0) + (c.link[1] >= 0); }
+
+    std::vector<TracedPiece> Chains() {
+        std::vector<TracedPiece> pieces;
+        // Open pieces first, from either end, then whatever is left forms loops.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (std::size_t s = 0; s < crossings_.size(); ++s) {
+                const Crossing& c = crossings_[s];
+                if (c.visited || LinkCount(c) != (pass == 0 ? 1 : 2)) {
+                    continue;
+                }
+                std::vector<int> chain = Walk(static_cast<int>(s));
+                bool closed = pass == 1;
+                if (closed) {
+                    chain.push_back(chain.front());
+                }
+                TracedPiece piece = Refined(chain, closed);
+                if (!piece.points.empty()) {
+                    pieces.push_back(std::move(piece));
+                }
+            }
+        }
+        return pieces;
+    }
+
+    std::vector<int> Walk(int start) {
+        std::vector<int> chain;
+        int prev = -1, cur = start;
+        while (cur >= 0 && !crossings_[cur].visited) {
+            Crossing& c = crossings_[cur];
+            c.visited = true;
+            chain.push_back(cur);
+            int next = c.link[0] != prev ? c.link[0] : c.link[1];
+            prev = cur;
+            cur = next;
+        }
+        return chain;
+    }
+
+    TracedPiece Refined(const std::vector<int>& chain, bool closed) {
+        std::vector<Vertex> line;
+        line.push_back(crossings_[chain[0]].at);
+        for (std::size_t k = 1; k < chain.size(); ++k) {
+            const Vertex& q = crossings_[chain[k]].at;
+            Refine(line.back(), q, 0, line);
+            line.push_back(q);
+        }
+        return Finished(line, closed);
+    }
+
+    // Drops points that coincide in the picture's single precision with the one before them; a
+    // piece left without extent is dropped whole.
+    TracedPiece Finished(const std::vector<Vertex>& line, bool closed) const {
+        TracedPiece piece;
+        piece.closed = closed;
+        float lastX = 0, lastY = 0;
+        for (const Vertex& v : line) {
+            float x = static_cast<float>(v.p.x), y = static_cast<float>(v.p.y);
+            if (!piece.points.empty() && x == lastX && y == lastY) {
+                continue;
+            }
+            lastX = x;
+            lastY = y;
+            piece.points.push_back(v.p);
+            piece.mixtures.push_back(placement_.MixtureAt(v.u, v.v));
+        }
+        std::size_t distinct = piece.points.size() - (closed ? 1 : 0);
+        if (piece.points.size() < 2 || (closed && distinct < 3)) {
+            return {};
+        }
+        return piece;
+    }
+
+    // Adds the points between p and q (both on the level) that keep the chords on the line.
+    void Refine(const Vertex& p, const Vertex& q, int depth, std::vector<Vertex>& out) {
+        Vec2 d = q.p - p.p;
+        double len = Length(d);
+        if (len <= tol_.minChord || depth >= tol_.maxDepth || probe_.Count() >= limit_) {
+            return;
+        }
+        Vec2 mid = 0.5 * (p.p + q.p);
+        std::optional<Vec2> found = Between(p.p, q.p, mid, len);
+        if (!found) {
+            return;
+        }
+        Vertex c;
+        c.p = *found;
+        placement_.WeightsOf(c.p, c.u, c.v);
+        double sag = std::fabs(Cross(d, c.p - p.p)) / len;
+        if (sag > tol_.sag || len > tol_.maxChord) {
+            Refine(p, c, depth + 1, out);
+            out.push_back(c);
+            Refine(c, q, depth + 1, out);
+        } else {
+            out.push_back(c);
+        }
+    }
+
+    // A point of the level near the middle of the chord pq: across the chord, or else down
+    // the model's slope, where a line turning sharply is met sooner. It must lie beside the
+    // chord, not beyond either end.
+    std::optional<Vec2> Between(Vec2 p, Vec2 q, Vec2 mid, double len) {
+        Vec2 d = q - p;
+        Vec2 normal{-d.y / len, d.x / len};
+        if (std::optional<double> t = AlongNormal(mid, normal, len)) {
+            return mid + *t * normal;
+        }
+        double h = std::min(0.25, 0.1 * len);
+        double f = probe_.AtPoint(mid);
+        Vec2 slope{(probe_.AtPoint(mid + Vec2{h, 0}) - f) / h,
+                   (probe_.AtPoint(mid + Vec2{0, h}) - f) / h};
+        double norm = Length(slope);
+        if (!(norm > 0) || !std::isfinite(norm)) {
+            return std::nullopt;
+        }
+        Vec2 dir = (1 / norm) * slope;
+        std::optional<double> t = AlongNormal(mid, dir, len);
+        if (!t) {
+            return std::nullopt;
+        }
+        Vec2 c = mid + *t * dir;
+        double along = Dot(c - p, d) / (len * len);
+        if (!(along > 0 && along < 1)) {
+            return std::nullopt;
+        }
+        return c;
+    }
+
+    // The part [lo, hi] of the line mid + t·normal, |t| <= reach, inside the triangle.
+    bool InsideRange(Vec2 mid, Vec2 normal, double reach, double& lo, double& hi) const {
+        double u, v, du, dv;
+        placement_.WeightsOf(mid, u, v);
+        placement_.WeightsOf(mid + normal, du, dv);
+        du -= u;
+        dv -= v;
+        lo = -reach;
+        hi = reach;
+        const double weight[3] = {u, v, 1 - u - v};
+        const double slope[3] = {du, dv, -du - dv};
+        for (int k = 0; k < 3; ++k) {
+            if (slope[k] > 0) {
+                lo = std::max(lo, -weight[k] / slope[k]);
+            } else if (slope[k] < 0) {
+                hi = std::min(hi, -weight[k] / slope[k]);
+            }
+        }
+        return lo <= 0 && 0 <= hi;
+    }
+
+    // Offset along `normal` from `mid` to the level, within `reach` and the triangle: secant
+    // steps from the grid's slope, then a bracketed search once the level is passed.
+    std::optional<double> AlongNormal(Vec2 mid, Vec2 normal, double reach) {
+        auto g = [&](double t) { return probe_.AtPoint(mid + t * normal) - level_; };
+        double lo, hi;
+        if (!InsideRange(mid, normal, reach, lo, hi)) {
+            return std::nullopt;
+        }
+        double gMid = g(0);
+        if (!std::isfinite(gMid)) {
+            return std::nullopt;
+        }
+        if (gMid == 0) {
+            return 0.0;
+        }
+        double slope = 0;
+        double u, v;
+        placement_.WeightsOf(mid, u, v);
+        Vec2 gradient;
+        if (grid_.LinearGradient(u, v, gradient)) {
+            slope = Dot(gradient, normal);
+        }
+        double t0 = 0, g0 = gMid;
+        double t1 =
+            std::fabs(slope) > 0 ? std::clamp(-g0 / slope, lo, hi) : 0.5 * (hi - lo > 0 ? hi : lo);
+        for (int iter = 0; iter < 12 && t1 != t0; ++iter) {
+            double g1 = g(t1);
+            if (!std::isfinite(g1)) {
+                break;
+            }
+            if (g1 == 0) {
+                return t1;
+            }
+            if (Below(g1) != Below(g0)) {
+                return SolveBracketed(g, t0, g0, t1, g1, tol_.vertex);
+            }
+            double secant = (g1 - g0) / (t1 - t0);
+            if (std::fabs(g1) <= tol_.vertex * std::fabs(secant)) {
+                return t1;
+            }
+            double t2 = std::clamp(t1 - g1 / secant, lo, hi);
+            if (!std::isfinite(t2)) {
+                break;
+            }
+            t0 = t1;
+            g0 = g1;
+            t1 = t2;
+        }
+        // No convergence: look for the level between the middle and either end of the range.
+        for (double end : {lo, hi}) {
+            double gEnd = g(end);
+            if (end != 0 && std::isfinite(gEnd) && Below(gEnd) != Below(gMid)) {
+                return SolveBracketed(g, 0.0, gMid, end, gEnd, tol_.vertex);
+            }
+        }
+        return std::nullopt;
+    }
+
+    ModelProbe& probe_;
+    const TrianglePlacement& placement_;
+    const SampleGrid& grid_;
+    int n_;
+    double level_;
+    std::int64_t limit_;
+    TraceTolerances tol_;
+    std::vector<int> edges_;
+    std::vector<Crossing> crossings_;
+};
+
+}  // namespace
+
+std::vector<TracedPiece> TraceLevel(ModelProbe& probe, const SampleGrid& grid, double level,
+                                    std::int64_t evaluationLimit,
+                                    const TraceTolerances& tolerances) {
+    if (grid.Divisions() < 1 || probe.Placement().Det() == 0) {
+        return {};
+    }
+    return Tracer(probe, grid, level, evaluationLimit, tolerances).Run();
+}
+
+}  // namespace isotri::gen

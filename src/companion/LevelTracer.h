@@ -1,0 +1,34 @@
+// The pieces of one level: followed through the sample grid for their topology, then placed on
+// the real model, with points added where the line bends.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "companion/SampleGrid.h"
+#include "companion/TrianglePlacement.h"
+
+namespace isotri::gen {
+
+struct TracedPiece {
+    std::vector<Vec2> points;  // picture pixels; a closed piece repeats its first point last
+    std::vector<Mixture> mixtures;
+    bool closed = false;
+};
+
+// Accuracy targets in picture pixels.
+struct TraceTolerances {
+    double vertex = 0.01;    // distance of a vertex from its level, estimated along the search
+    double sag = 0.06;       // a chord bending more than this at its middle is split
+    double maxChord = 16.0;  // longer chords are split whatever their bend
+    double minChord = 0.5;   // shorter ones are left alone
+    int maxDepth = 12;       // splits of one grid chord
+};
+
+// Pieces of `level`; refinement stops adding points once the probe has made `evaluationLimit`
+// calls, so a huge picture cannot make the generator run away.
+std::vector<TracedPiece> TraceLevel(ModelProbe& probe, const SampleGrid& grid, double level,
+                                    std::int64_t evaluationLimit,
+                                    const TraceTolerances& tolerances = {});
+
+}  // namespace isotri::gen

@@ -1,0 +1,45 @@
+// Model values on a regular triangular grid over the placed triangle, made finer while the
+// model bends too much between grid points for the levels to be followed from them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "companion/TrianglePlacement.h"
+
+namespace isotri::gen {
+
+class SampleGrid {
+  public:
+    // Vertex (i, j), i + j <= N, has the weights u = i / N, v = j / N.
+    explicit SampleGrid(ModelProbe& probe);
+
+    // Samples at `divisions` and doubles them, reusing every value, while the model's second
+    // differences are large against the spacing of `lineCount` levels, up to `maxDivisions`.
+    void Sample(int divisions, int maxDivisions, int lineCount);
+
+    int Divisions() const { return n_; }
+    double Value(int i, int j) const { return values_[Index(i, j)]; }
+    bool HasFiniteValue() const { return finiteCount_ > 0; }
+    double Min() const { return min_; }
+    double Max() const { return max_; }
+
+    // Gradient in picture units of the linear interpolant of the grid cell around weights (u, v);
+    // false where that cell has no finite values or the triangle no extent.
+    bool LinearGradient(double u, double v, Vec2& gradient) const;
+
+  private:
+    int Index(int i, int j) const { return i * (n_ + 1) + j; }
+    void Refine();
+    void UpdateRange();
+    double LargestSecondDifference() const;
+
+    ModelProbe& probe_;
+    int n_ = 0;
+    std::vector<double> values_;
+    std::int64_t finiteCount_ = 0;
+    double min_ = 0;
+    double max_ = 0;
+};
+
+}  // namespace isotri::gen
