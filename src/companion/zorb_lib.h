@@ -31,8 +31,8 @@ struct TIsolineLevel {
     TLevelLabel* Labels;             // one per piece
     // Generator's own, appended: the level's value and each point's mixture (three shares per
     // entry of Points, in the same order).
-    double Value;
-    double* Mixtures;
+    double Value = 0;
+    double* Mixtures = nullptr;
 };
 
 struct TIsolineSet {
