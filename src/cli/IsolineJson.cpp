@@ -1,0 +1,102 @@
+#include "cli/IsolineJson.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "companion/LevelLabels.h"
+
+namespace isotri::cli {
+
+namespace {
+
+// Shortest text that reads back the same value; JSON has no infinities, so they become null.
+template <class T>
+void Number(std::string& out, T value) {
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+void Text(std::string& out, const char* text) {
+    out += '"';
+    for (const char* c = text; *c != '\0'; ++c) {
+        unsigned char ch = static_cast<unsigned char>(*c);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += *c;
+        } else if (ch < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", ch);
+            out += escaped;
+        } else {
+            out += *c;
+        }
+    }
+    out += '"';
+}
+
+void Point(std::string& out, float x, float y) {
+    out += '[';
+    Number(out, x);
+    out += ", ";
+    Number(out, y);
+    out += ']';
+}
+
+void Piece(std::string& out, const TIsolineLevel& level, std::int32_t j) {
+    const std::int32_t* index = level.PolylineIndexes[j];
+    out += "{\"points\": [";
+    for (std::int32_t k = 0; k < level.PolylineLengths[j]; ++k) {
+        out += k > 0 ? ", " : "";
+        Point(out, level.Points[index[k]].X, level.Points[index[k]].Y);
+    }
+    out += "], \"mixture\": [";
+    for (std::int32_t k = 0; k < level.PolylineLengths[j]; ++k) {
+        out += k > 0 ? ", [" : "[";
+        for (int c = 0; c < 3; ++c) {
+            out += c > 0 ? ", " : "";
+            Number(out, level.Mixtures != nullptr ? level.Mixtures[3 * index[k] + c] : NAN);
+        }
+        out += ']';
+    }
+    const TLevelLabel& label = level.Labels[j];
+    out += "], \"label\": {\"x\": ";
+    Number(out, label.X);
+    out += ", \"y\": ";
+    Number(out, label.Y);
+    out += (label.Flags & kNoLabel) != 0 ? ", \"noLabel\": true}}" : ", \"noLabel\": false}}";
+}
+
+}  // namespace
+
+std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations) {
+    std::string out = "{\"vertices\": [";
+    for (int k = 0; k < 3; ++k) {
+        out += k > 0 ? ", " : "";
+        Point(out, set.Vertices[k].X, set.Vertices[k].Y);
+    }
+    out += "], \"evaluations\": " + std::to_string(evaluations) + ", \"levels\": [";
+    for (std::int32_t k = 0; set.Levels != nullptr && k < set.LevelCount; ++k) {
+        const TIsolineLevel& level = *set.Levels[k];
+        out += k > 0 ? ",\n  " : "\n  ";
+        out += "{\"value\": ";
+        Number(out, level.Value);
+        out += ", \"text\": ";
+        Text(out, gen::LevelText(level.Value).c_str());
+        out += ", \"pieces\": [";
+        for (std::int32_t j = 0; j < level.PolylineCount; ++j) {
+            out += j > 0 ? ",\n    " : "\n    ";
+            Piece(out, level, j);
+        }
+        out += "]}";
+    }
+    out += "]}\n";
+    return out;
+}
+
+}  // namespace isotri::cli

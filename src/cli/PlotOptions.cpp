@@ -1,0 +1,176 @@
+#include "cli/PlotOptions.h"
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+namespace isotri::cli {
+
+namespace {
+
+const IsotriModel* gModel = nullptr;
+std::vector<double> gCoefs;
+std::int64_t gEvaluations = 0;
+
+std::optional<int> ParseInt(const std::string& text) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+bool TakeCount(const std::string& name, const std::string& text, int& out, std::string& error) {
+    std::optional<int> value = ParseInt(text);
+    if (!value || *value < 1 || *value > 50) {
+        error = "Значение " + name + " должно быть целым числом от 1 до 50: \"" + text + "\".";
+        return false;
+    }
+    out = *value;
+    return true;
+}
+
+bool TakeSize(const std::string& text, PlotOptions& options, std::string& error) {
+    std::size_t x = text.find_first_of("xX");
+    std::optional<int> w, h;
+    if (x != std::string::npos) {
+        w = ParseInt(text.substr(0, x));
+        h = ParseInt(text.substr(x + 1));
+    }
+    if (!w || !h || *w < 32 || *w > 2048 || *h < 32 || *h > 2048) {
+        error = "Размер рисунка задаётся как ШxВ, каждое от 32 до 2048: \"" + text + "\".";
+        return false;
+    }
+    options.width = *w;
+    options.height = *h;
+    return true;
+}
+
+bool TakeBounds(const std::string& text, const NumberText& numbers, PlotOptions& options,
+                std::string& error) {
+    std::vector<std::string> words = Words(text);
+    if (words.size() != 9) {
+        error = "Для --bounds нужно девять чисел (углы A, B, C по три доли), задано " +
+                std::to_string(words.size()) + ".";
+        return false;
+    }
+    for (std::size_t k = 0; k < 9; ++k) {
+        std::optional<double> value = numbers.ParseLenient(words[k]);
+        if (!value || !std::isfinite(static_cast<float>(*value))) {
+            error = "Неверное число в --bounds: \"" + words[k] + "\".";
+            return false;
+        }
+        options.bounds[k] = static_cast<float>(*value);
+    }
+    return true;
+}
+
+}  // namespace
+
+OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText& numbers,
+                              PlotOptions& options, std::string& error) {
+    const std::string& name = args[i];
+    static const char* const kWithValue[] = {"--model", "--coefs",  "--lines", "--split",
+                                             "--size",  "--bounds", "-o"};
+    bool needsValue = false;
+    for (const char* option : kWithValue) {
+        needsValue = needsValue || name == option;
+    }
+    if (name == "--scales-only") {
+        options.scalesOnly = true;
+        return OptionResult::Taken;
+    }
+    if (!needsValue) {
+        return OptionResult::NotMine;
+    }
+    if (i + 1 >= args.size()) {
+        error = "После " + name + " не задано значение.";
+        return OptionResult::Bad;
+    }
+    const std::string& value = args[++i];
+    bool ok = true;
+    if (name == "--model") {
+        options.model = value;
+    } else if (name == "--coefs") {
+        options.coefs = value;
+    } else if (name == "--lines") {
+        ok = TakeCount(name, value, options.lines, error);
+    } else if (name == "--split") {
+        ok = TakeCount(name, value, options.split, error);
+    } else if (name == "--size") {
+        ok = TakeSize(value, options, error);
+    } else if (name == "--bounds") {
+        ok = TakeBounds(value, numbers, options, error);
+    } else {
+        options.output = value;
+    }
+    return ok ? OptionResult::Taken : OptionResult::Bad;
+}
+
+Placement PlacementFor(int width, int height) {
+    float w = static_cast<float>(width), h = static_cast<float>(height);
+    return {{0.5f * w, 0.5f * h + 0.1f * h, 0.0f}, 0.5f * w, -1.5707964f};
+}
+
+void SetCurrentModel(const IsotriModel* model, std::vector<double> coefs) {
+    gModel = model;
+    gCoefs = std::move(coefs);
+}
+
+void EvalCurrentModel(const double* x1, const double* x2, const double* x3, double* result) {
+    ++gEvaluations;
+    const double point[3] = {*x1, *x2, *x3};
+    gModel->ops->Evaluate(gModel, point, gCoefs.data(), result);
+}
+
+std::int64_t EvaluationCount() {
+    return gEvaluations;
+}
+void ResetEvaluationCount() {
+    gEvaluations = 0;
+}
+
+bool ChooseModel(TMathDefinition& catalogue, const PlotOptions& options, const NumberText& numbers,
+                 std::string& error) {
+    if (!options.model || !options.coefs) {
+        error = "Нужно задать модель (--model) и её коэффициенты (--coefs).";
+        return false;
+    }
+    std::int32_t index = catalogue.IndexOfModel(*options.model);
+    if (index < 0) {
+        error = "Модель \"" + *options.model + "\" не найдена.";
+        return false;
+    }
+    const IsotriModel* model = catalogue.GetModel(index);
+    std::vector<std::string> words = Words(*options.coefs);
+    std::int32_t expected = ModelCoefCount(model);
+    if (static_cast<std::int32_t>(words.size()) != expected) {
+        error = "Модели \"" + *options.model +
+                "\" нужно коэффициентов: " + std::to_string(expected) +
+                ", задано: " + std::to_string(words.size()) + ".";
+        return false;
+    }
+    std::vector<double> coefs;
+    for (const std::string& word : words) {
+        std::optional<double> value = numbers.ParseLenient(word);
+        if (!value) {
+            error = "Неверный коэффициент: \"" + word + "\".";
+            return false;
+        }
+        coefs.push_back(*value);
+    }
+    SetCurrentModel(model, std::move(coefs));
+    return true;
+}
+
+}  // namespace isotri::cli

@@ -1,0 +1,102 @@
+#include "cli/PlotOutput.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "cli/IsolineJson.h"
+
+namespace isotri::cli {
+
+std::string ExtensionOf(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return {};
+    }
+    std::string ext = path.substr(dot);
+    for (char& c : ext) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return ext;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error) {
+    std::string temporary = path + ".part";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) {
+        error = "Не удалось создать файл \"" + path + "\": " + std::strerror(errno) + ".";
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int savedErrno = errno;
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (!ok) {
+        std::remove(temporary.c_str());
+        error = "Не удалось записать файл \"" + path + "\": " + std::strerror(savedErrno) + ".";
+    }
+    return ok;
+}
+
+namespace {
+
+int WriteJson(const PlotOptions& options, const PlotResult& result) {
+    std::string error;
+    if (!WriteFileAtomically(options.output, IsolineSetJson(*result.set, result.evaluations),
+                             error)) {
+        std::fprintf(stderr, "isotri-plot: %s\n", error.c_str());
+        return 3;
+    }
+    return 0;
+}
+
+struct OutputForm {
+    const char* extension;
+    int (*write)(const PlotOptions&, const PlotResult&);
+};
+
+// Every output form of the picture-making modes, by the extension of -o.
+const OutputForm kForms[] = {
+    {".json", WriteJson},
+};
+
+const OutputForm* FormOf(const std::string& path) {
+    std::string ext = ExtensionOf(path);
+    for (const OutputForm& form : kForms) {
+        if (ext == form.extension) {
+            return &form;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool KnownOutput(const std::string& path, std::string& error) {
+    if (FormOf(path) != nullptr) {
+        return true;
+    }
+    error = "формат выходного файла \"" + path + "\" не поддерживается.";
+    return false;
+}
+
+int WritePlotOutput(const PlotOptions& options, const PlotResult& result) {
+    std::string error;
+    const OutputForm* form = FormOf(options.output);
+    if (form == nullptr) {
+        KnownOutput(options.output, error);
+        std::fprintf(stderr, "isotri-plot: %s\n", error.c_str());
+        return 2;
+    }
+    return form->write(options, result);
+}
+
+}  // namespace isotri::cli
