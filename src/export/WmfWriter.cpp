@@ -1,0 +1,326 @@
+#include "export/WmfWriter.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <limits>
+
+namespace isotri {
+
+namespace {
+
+enum : std::uint16_t {
+    META_EOF = 0x0000,
+    META_SETBKMODE = 0x0102,
+    META_SELECTOBJECT = 0x012D,
+    META_DELETEOBJECT = 0x01F0,
+    META_SETBKCOLOR = 0x0201,
+    META_SETTEXTCOLOR = 0x0209,
+    META_SETWINDOWORG = 0x020B,
+    META_SETWINDOWEXT = 0x020C,
+    META_LINETO = 0x0213,
+    META_MOVETO = 0x0214,
+    META_CREATEPENINDIRECT = 0x02FA,
+    META_CREATEFONTINDIRECT = 0x02FB,
+    META_CREATEBRUSHINDIRECT = 0x02FC,
+    META_POLYGON = 0x0324,
+    META_POLYLINE = 0x0325,
+    META_ELLIPSE = 0x0418,
+    META_RECTANGLE = 0x041B,
+    META_PATBLT = 0x061D,
+    META_EXTTEXTOUT = 0x0A32,
+};
+
+constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr std::size_t kPlaceableSize = 22;
+constexpr std::size_t kHeaderSize = 18;
+constexpr std::uint16_t PS_ENDCAP_FLAT = 0x0200;
+constexpr std::uint16_t PS_JOIN_MITER = 0x2000;
+constexpr std::uint16_t OPAQUE = 2;
+constexpr std::uint32_t PATCOPY = 0x00F00021;
+constexpr std::uint16_t ETO_OPAQUE = 0x0002;
+constexpr std::size_t kFaceBytes = 32;
+constexpr int kMax16 = std::numeric_limits<std::int16_t>::max();
+
+std::int16_t Clamp16(double v) {
+    return static_cast<std::int16_t>(RoundToInt(std::clamp(v, -32768.0, 32767.0)));
+}
+
+}  // namespace
+
+WmfWriter::WmfWriter(int width, int height, const ScreenMetrics& screen) : GdiRecorder(0) {
+    width = std::max(1, width);
+    height = std::max(1, height);
+    const FrameSize frame = FrameOf(width, height, screen);
+    const int largest = std::max({frame.width, frame.height, 1});
+    const int coarse = (largest + kMax16 - 1) / kMax16;
+    boxWidth_ = std::max(1, RoundToInt(static_cast<double>(frame.width) / coarse));
+    boxHeight_ = std::max(1, RoundToInt(static_cast<double>(frame.height) / coarse));
+    unitsPerInch_ = RoundToInt(2540.0 / coarse);
+    scaleX_ = static_cast<double>(boxWidth_) / width;
+    scaleY_ = static_cast<double>(boxHeight_) / height;
+
+    out_.U32(kPlaceableKey);
+    out_.U16(0);  // handle
+    out_.I16(0);
+    out_.I16(0);
+    out_.I16(static_cast<std::int16_t>(boxWidth_));
+    out_.I16(static_cast<std::int16_t>(boxHeight_));
+    out_.U16(static_cast<std::uint16_t>(unitsPerInch_));
+    out_.U32(0);
+    std::uint16_t checksum = 0;
+    for (std::size_t i = 0; i < 20; i += 2) {
+        checksum ^= static_cast<std::uint16_t>(out_.Data()[i] | (out_.Data()[i + 1] << 8));
+    }
+    out_.U16(checksum);
+
+    out_.U16(1);  // memory metafile
+    out_.U16(kHeaderSize / 2);
+    out_.U16(0x0300);
+    out_.U32(0);  // size in words, set by Finish
+    out_.U16(0);  // objects, set by Finish
+    out_.U32(0);  // largest record in words, set by Finish
+    out_.U16(0);
+
+    Begin(META_SETWINDOWORG);
+    out_.I16(0);
+    out_.I16(0);
+    End();
+    Begin(META_SETWINDOWEXT);
+    out_.I16(static_cast<std::int16_t>(boxHeight_));
+    out_.I16(static_cast<std::int16_t>(boxWidth_));
+    End();
+}
+
+std::int16_t WmfWriter::X(double x) const {
+    return Clamp16(x * scaleX_);
+}
+
+std::int16_t WmfWriter::Y(double y) const {
+    return Clamp16(y * scaleY_);
+}
+
+void WmfWriter::Begin(std::uint16_t function) {
+    assert(!finished_);
+    recordStart_ = out_.Size();
+    out_.U32(0);
+    out_.U16(function);
+}
+
+void WmfWriter::End() {
+    if (out_.Size() % 2 != 0) {
+        out_.U8(0);
+    }
+    const auto words = static_cast<std::uint32_t>((out_.Size() - recordStart_) / 2);
+    out_.PatchU32(recordStart_, words);
+    maxRecordWords_ = std::max(maxRecordWords_, words);
+}
+
+// GDI's order for rectangles: bottom, right, top, left.
+void WmfWriter::Box(int left, int top, int right, int bottom) {
+    out_.I16(Y(bottom));
+    out_.I16(X(right));
+    out_.I16(Y(top));
+    out_.I16(X(left));
+}
+
+void WmfWriter::EmitCreatePen(int /*slot*/, const Pen& pen) {
+    Begin(META_CREATEPENINDIRECT);
+    out_.U16(pen.width > 1 ? 0 : PS_ENDCAP_FLAT | PS_JOIN_MITER);  // round caps and joins are 0
+    out_.I16(static_cast<std::int16_t>(std::max<int>(1, X(pen.width))));
+    out_.I16(0);
+    out_.U32(ColorRef(pen.color));
+    End();
+}
+
+void WmfWriter::EmitCreateBrush(int /*slot*/, Rgb color) {
+    Begin(META_CREATEBRUSHINDIRECT);
+    out_.U16(0);  // BS_SOLID
+    out_.U32(ColorRef(color));
+    out_.U16(0);
+    End();
+}
+
+void WmfWriter::EmitCreateFont(int /*slot*/, const FontSpec& font) {
+    Begin(META_CREATEFONTINDIRECT);
+    out_.I16(static_cast<std::int16_t>(-std::max<int>(1, Y(std::max(1, font.pixelHeight)))));
+    out_.I16(0);
+    out_.I16(0);
+    out_.I16(0);
+    out_.I16(font.bold ? 700 : 400);
+    out_.U8(font.italic ? 1 : 0);
+    out_.U8(font.underline ? 1 : 0);
+    out_.U8(font.strikeOut ? 1 : 0);
+    out_.U8(static_cast<std::uint8_t>(font.charset));
+    out_.Zeros(4);
+    std::string face = EncodeCp1251(QString::fromStdString(font.face));
+    face.resize(kFaceBytes - 1, '\0');
+    out_.Bytes(face.data(), face.size());
+    out_.U8(0);
+    End();
+}
+
+void WmfWriter::EmitSelect(int slot) {
+    Begin(META_SELECTOBJECT);
+    out_.U16(static_cast<std::uint16_t>(slot));
+    End();
+}
+
+void WmfWriter::EmitDelete(int slot) {
+    Begin(META_DELETEOBJECT);
+    out_.U16(static_cast<std::uint16_t>(slot));
+    End();
+}
+
+void WmfWriter::EmitBkModeOpaque() {
+    Begin(META_SETBKMODE);
+    out_.U16(OPAQUE);
+    out_.U16(0);
+    End();
+}
+
+void WmfWriter::EmitBkColor(Rgb color) {
+    Begin(META_SETBKCOLOR);
+    out_.U32(ColorRef(color));
+    End();
+}
+
+void WmfWriter::EmitTextColor(Rgb color) {
+    Begin(META_SETTEXTCOLOR);
+    out_.U32(ColorRef(color));
+    End();
+}
+
+void WmfWriter::MoveTo(int x, int y) {
+    Begin(META_MOVETO);
+    out_.I16(Y(y));
+    out_.I16(X(x));
+    End();
+}
+
+void WmfWriter::LineTo(int x, int y) {
+    UsePen();
+    Begin(META_LINETO);
+    out_.I16(Y(y));
+    out_.I16(X(x));
+    End();
+}
+
+void WmfWriter::Poly(std::uint16_t function, std::span<const IntPoint> points) {
+    // Longer lists do not fit the record's 16-bit count: split them where the pieces join.
+    constexpr std::size_t kMaxPoints = 32767;
+    if (points.size() > kMaxPoints && function == META_POLYLINE) {
+        Poly(function, points.first(kMaxPoints));
+        Poly(function, points.subspan(kMaxPoints - 1));
+        return;
+    }
+    if (points.empty()) {
+        return;
+    }
+    const std::size_t n = std::min(points.size(), kMaxPoints);
+    Begin(function);
+    out_.I16(static_cast<std::int16_t>(n));
+    for (const IntPoint& p : points.first(n)) {
+        out_.I16(X(p.x));
+        out_.I16(Y(p.y));
+    }
+    End();
+}
+
+void WmfWriter::Polyline(std::span<const IntPoint> points) {
+    UsePen();
+    Poly(META_POLYLINE, points);
+}
+
+void WmfWriter::Polygon(std::span<const IntPoint> points) {
+    UsePen();
+    UseBrush();
+    Poly(META_POLYGON, points);
+}
+
+void WmfWriter::Rectangle(int left, int top, int right, int bottom) {
+    UsePen();
+    UseBrush();
+    Begin(META_RECTANGLE);
+    Box(left, top, right, bottom);
+    End();
+}
+
+void WmfWriter::Ellipse(int left, int top, int right, int bottom) {
+    UsePen();
+    UseBrush();
+    Begin(META_ELLIPSE);
+    Box(left, top, right, bottom);
+    End();
+}
+
+void WmfWriter::FillRect(int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top) {
+        return;
+    }
+    UseBrush();
+    Begin(META_PATBLT);
+    out_.U32(PATCOPY);
+    out_.I16(static_cast<std::int16_t>(Y(bottom) - Y(top)));
+    out_.I16(static_cast<std::int16_t>(X(right) - X(left)));
+    out_.I16(Y(top));
+    out_.I16(X(left));
+    End();
+}
+
+void WmfWriter::TextOut(int x, int y, const std::string& text) {
+    const QString q = QString::fromStdString(text);
+    // One byte per character; the 16-bit length bounds the text.
+    const std::string bytes = EncodeCp1251(q).substr(0, 32767);
+    if (bytes.empty()) {
+        return;
+    }
+    UseFont();
+    UseTextColors();
+    const int w = TextWidth(text);
+    const int h = TextHeight(text);
+    const std::vector<double> positions = Measure().Positions(q);
+
+    Begin(META_EXTTEXTOUT);
+    out_.I16(Y(y));
+    out_.I16(X(x));
+    out_.I16(static_cast<std::int16_t>(bytes.size()));
+    out_.U16(ETO_OPAQUE);
+    out_.I16(X(x));
+    out_.I16(Y(y));
+    out_.I16(X(x + w));
+    out_.I16(Y(y + h));
+    out_.Bytes(bytes.data(), bytes.size());
+    if (bytes.size() % 2 != 0) {
+        out_.U8(0);
+    }
+    // The advance of each character in box units, from the rounded running position, stretched
+    // a little so that the advances end where the cell ends.
+    const double stretch = positions.back() > 0 ? w / positions.back() : 1.0;
+    int previous = X(x);
+    std::size_t written = 0;
+    for (qsizetype i = 0; i < q.size() && written < bytes.size(); ++i) {
+        if (q.at(i).isHighSurrogate() && i + 1 < q.size()) {
+            continue;  // the pair's advance is stored at its second unit
+        }
+        const int next = X(x + positions[static_cast<std::size_t>(i)] * stretch);
+        out_.I16(static_cast<std::int16_t>(next - previous));
+        previous = next;
+        ++written;
+    }
+    End();
+}
+
+QByteArray WmfWriter::Finish() {
+    Begin(META_EOF);
+    End();
+    finished_ = true;
+    const auto words = static_cast<std::uint32_t>((out_.Size() - kPlaceableSize) / 2);
+    out_.PatchU32(kPlaceableSize + 6, words);
+    out_.PatchU16(kPlaceableSize + 10, static_cast<std::uint16_t>(TableSize()));
+    out_.PatchU32(kPlaceableSize + 12, maxRecordWords_);
+    const auto& d = out_.Data();
+    return QByteArray(reinterpret_cast<const char*>(d.data()), static_cast<qsizetype>(d.size()));
+}
+
+}  // namespace isotri
