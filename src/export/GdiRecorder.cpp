@@ -24,7 +24,7 @@ void GdiRecorder::SetFont(const FontSpec& font) {
 }
 
 int GdiRecorder::TextWidth(const std::string& text) {
-    return RoundToInt(measure_.Width(QString::fromStdString(text)));
+    return measure_.Width(QString::fromStdString(text));
 }
 
 int GdiRecorder::TextHeight(const std::string& /*text*/) {

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/QtCanvas.h"
+
 namespace isotri {
 
 void ByteBuffer::U16(std::uint16_t v) {
@@ -84,20 +86,15 @@ FrameSize FrameOf(int width, int height, const ScreenMetrics& screen) {
             MulDivRound(height, std::int64_t{s.heightMm} * 100, s.heightPixels)};
 }
 
-TextMeasure::TextMeasure(const FontSpec& font) : font_(QString::fromStdString(font.face)) {
-    font_.setPixelSize(std::max(1, font.pixelHeight));
-    font_.setBold(font.bold);
-    font_.setItalic(font.italic);
-    font_.setUnderline(font.underline);
-    font_.setStrikeOut(font.strikeOut);
+TextMeasure::TextMeasure(const FontSpec& font) : font_(QtCanvas::ToQFont(font)) {}
+
+// Whole pixels upward, as the on-screen canvas measures, so that the cell holds the text.
+int TextMeasure::Width(const QString& text) const {
+    return static_cast<int>(std::ceil(QFontMetricsF(font_).horizontalAdvance(text)));
 }
 
-double TextMeasure::Width(const QString& text) const {
-    return QFontMetricsF(font_).horizontalAdvance(text);
-}
-
-double TextMeasure::Height() const {
-    return QFontMetricsF(font_).height();
+int TextMeasure::Height() const {
+    return static_cast<int>(std::ceil(QFontMetricsF(font_).height()));
 }
 
 std::vector<double> TextMeasure::Positions(const QString& text) const {
@@ -109,6 +106,13 @@ std::vector<double> TextMeasure::Positions(const QString& text) const {
             last = metrics.horizontalAdvance(text.left(i + 1));
         }
         positions[static_cast<std::size_t>(i)] = last;
+    }
+    // Stretched a little so that the last one ends where the cell ends.
+    if (last > 0) {
+        const double stretch = Width(text) / last;
+        for (double& p : positions) {
+            p *= stretch;
+        }
     }
     return positions;
 }

@@ -59,15 +59,15 @@ inline std::uint32_t ColorRef(Rgb c) {
            (static_cast<std::uint32_t>(c.b) << 16);
 }
 
-// Measures texts as the recorders store them: the cell's width and height and the pen position
-// after each UTF-16 unit, all in pixels of a font of the face's pixel height.
+// Measures texts as the recorders store them and as the on-screen canvas measures them: the
+// cell's width and height in whole pixels, and the pen position after each UTF-16 unit.
 class TextMeasure {
   public:
     explicit TextMeasure(const FontSpec& font);
-    double Width(const QString& text) const;
-    double Height() const;
-    // positions[i] is the advance of the first i + 1 units (surrogate pairs count whole at their
-    // second unit); the last equals Width(text).
+    int Width(const QString& text) const;
+    int Height() const;
+    // positions[i]: the pen's advance after the first i + 1 units (a surrogate pair advances at
+    // its second unit); the last one equals Width(text).
     std::vector<double> Positions(const QString& text) const;
 
   private:

@@ -1,6 +1,6 @@
 #include "export/PictureFile.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "export/AtomicFile.h"
+#include "export/Metafile.h"
 #include "models/Error.h"
 #include "render/PPDraw.h"
 #include "render/QtCanvas.h"
@@ -34,8 +36,8 @@ SaveResult Failure(std::string text) {
     return {false, std::move(text)};
 }
 
-SaveResult CannotWrite(const std::string& fileName, const QString& reason) {
-    return Failure("Не удалось записать файл \"" + fileName + "\": " + reason.toStdString());
+SaveResult Refused() {
+    return Failure("Рисунок не построен: поля \"Тонкая настройка\" не читаются как числа.");
 }
 
 SaveResult Draw(QPaintDevice& device, const PictureInput& in) {
@@ -44,18 +46,14 @@ SaveResult Draw(QPaintDevice& device, const PictureInput& in) {
         return Failure("Не удалось начать рисование.");
     }
     QtCanvas canvas(painter);
-    try {
-        if (!DrawIsolineSet(in.set, canvas, in.width, in.height, in.divisions, *in.settings,
-                            in.bounds, *in.numbers, *in.sink)) {
-            return Failure("Рисунок не построен: поля \"Тонкая настройка\" не читаются как числа.");
-        }
-    } catch (const Error& e) {
-        return Failure(e.what());
+    if (!DrawIsolineSet(in.set, canvas, in.width, in.height, in.divisions, *in.settings, in.bounds,
+                        *in.numbers, *in.sink)) {
+        return Refused();
     }
     return {true, {}};
 }
 
-SaveResult SavePng(const std::string& fileName, const PictureInput& in) {
+SaveResult RenderPng(const PictureInput& in, QByteArray& bytes) {
     QImage image(in.width, in.height, QImage::Format_RGB32);
     if (image.isNull()) {
         return Failure("Недостаточно памяти для рисунка " + std::to_string(in.width) + " × " +
@@ -65,59 +63,60 @@ SaveResult SavePng(const std::string& fileName, const PictureInput& in) {
     if (SaveResult drawn = Draw(image, in); !drawn.ok) {
         return drawn;
     }
-    QFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return CannotWrite(fileName, file.errorString());
-    }
-    if (!image.save(&file, "PNG") || !file.flush()) {
-        const QString reason = file.errorString();
-        file.remove();
-        return CannotWrite(fileName, reason);
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        return Failure("Не удалось сжать рисунок в PNG.");
     }
     return {true, {}};
 }
 
-// Vector formats are written while drawing: a failure removes the half-written file.
-SaveResult Finish(QFile& file, const std::string& fileName, SaveResult drawn) {
-    if (drawn.ok && file.error() == QFileDevice::NoError && file.flush()) {
-        return drawn;
-    }
-    const QString reason = file.errorString();
-    file.remove();
-    return drawn.ok ? CannotWrite(fileName, reason) : drawn;
-}
-
-SaveResult SaveSvg(const std::string& fileName, const PictureInput& in) {
-    QFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return CannotWrite(fileName, file.errorString());
-    }
+SaveResult RenderSvg(const PictureInput& in, QByteArray& bytes) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
-    svg.setOutputDevice(&file);
+    svg.setOutputDevice(&buffer);
     svg.setSize(QSize(in.width, in.height));
     svg.setViewBox(QRect(0, 0, in.width, in.height));
     svg.setResolution(96);
     svg.setTitle(QStringLiteral("Изолинии на концентрационном треугольнике"));
-    return Finish(file, fileName, Draw(svg, in));
+    return Draw(svg, in);
 }
 
-SaveResult SavePdf(const std::string& fileName, const PictureInput& in) {
-    QFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return CannotWrite(fileName, file.errorString());
+SaveResult RenderPdf(const PictureInput& in, QByteArray& bytes) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    // The writer finishes the document when it goes away.
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(96);
+    pdf.setPageSize(
+        QPageSize(QSizeF(in.width * 72.0 / 96, in.height * 72.0 / 96), QPageSize::Point));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setTitle(QStringLiteral("Изолинии на концентрационном треугольнике"));
+    return Draw(pdf, in);
+}
+
+SaveResult RenderRecorded(std::optional<QByteArray> recorded, QByteArray& bytes) {
+    if (!recorded) {
+        return Refused();
     }
-    SaveResult drawn;
-    {
-        // The writer finishes the document when it goes away.
-        QPdfWriter pdf(&file);
-        pdf.setResolution(96);
-        pdf.setPageSize(
-            QPageSize(QSizeF(in.width * 72.0 / 96, in.height * 72.0 / 96), QPageSize::Point));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setTitle(QStringLiteral("Изолинии на концентрационном треугольнике"));
-        drawn = Draw(pdf, in);
+    bytes = std::move(*recorded);
+    return {true, {}};
+}
+
+SaveResult Render(const std::string& ext, const PictureInput& in, QByteArray& bytes) {
+    if (ext == ".png") {
+        return RenderPng(in, bytes);
     }
-    return Finish(file, fileName, std::move(drawn));
+    if (ext == ".svg") {
+        return RenderSvg(in, bytes);
+    }
+    if (ext == ".pdf") {
+        return RenderPdf(in, bytes);
+    }
+    if (ext == ".wmf") {
+        return RenderRecorded(RenderToWmf(in), bytes);
+    }
+    return RenderRecorded(RenderToMetafile(in), bytes);
 }
 
 }  // namespace
@@ -129,18 +128,16 @@ SaveResult SavePictureFile(const std::string& fileName, const PictureInput& in) 
                        std::to_string(in.height) + " вне пределов 1…" +
                        std::to_string(kMaxPictureSide) + ".");
     }
-    const std::string ext = Extension(fileName);
-    if (ext == ".png") {
-        return SavePng(fileName, in);
+    QByteArray bytes;
+    try {
+        if (SaveResult made = Render(Extension(fileName), in, bytes); !made.ok) {
+            return made;
+        }
+        WriteFileAtomically(QString::fromStdString(fileName), bytes);
+    } catch (const Error& e) {
+        return Failure(e.what());
     }
-    if (ext == ".svg") {
-        return SaveSvg(fileName, in);
-    }
-    if (ext == ".pdf") {
-        return SavePdf(fileName, in);
-    }
-    return Failure("Неизвестный формат файла \"" + fileName +
-                   "\": ожидается расширение .png, .svg или .pdf.");
+    return {true, {}};
 }
 
 }  // namespace isotri

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "companion/zorb_lib.h"
+#include "export/MetafileSupport.h"
 #include "models/MessageSink.h"
 #include "render/AppearanceSettings.h"
 #include "render/NumberText.h"
@@ -20,6 +21,7 @@ struct PictureInput {
     const float* bounds = nullptr;  // nine corner compositions
     const NumberText* numbers = nullptr;
     MessageSink* sink = nullptr;
+    ScreenMetrics screen{};  // the reference screen of metafiles
 };
 
 struct SaveResult {
@@ -30,8 +32,11 @@ struct SaveResult {
 // Largest picture side a file is drawn at.
 constexpr int kMaxPictureSide = 16384;
 
-// ".png" (white background like the window's picture), ".svg" or ".pdf", case ignored.
-// Nothing is left behind when the drawing fails.
+// The format follows the name's extension, case ignored: ".wmf" a placeable WMF; ".png" (white
+// background like the window's picture), ".svg", ".pdf"; any other name an EMF. The whole file
+// is made in memory and then replaces the target at once: a failure leaves the file that was
+// there as it was, and no part of the new one. A file that cannot be written gives
+// "Cannot create file NAME" with the system's reason on a second line.
 SaveResult SavePictureFile(const std::string& fileName, const PictureInput& input);
 
 }  // namespace isotri

@@ -294,16 +294,14 @@ void WmfWriter::TextOut(int x, int y, const std::string& text) {
     if (bytes.size() % 2 != 0) {
         out_.U8(0);
     }
-    // The advance of each character in box units, from the rounded running position, stretched
-    // a little so that the advances end where the cell ends.
-    const double stretch = positions.back() > 0 ? w / positions.back() : 1.0;
+    // The advance of each character in box units, from the rounded running position.
     int previous = X(x);
     std::size_t written = 0;
     for (qsizetype i = 0; i < q.size() && written < bytes.size(); ++i) {
         if (q.at(i).isHighSurrogate() && i + 1 < q.size()) {
             continue;  // the pair's advance is stored at its second unit
         }
-        const int next = X(x + positions[static_cast<std::size_t>(i)] * stretch);
+        const int next = X(x + positions[static_cast<std::size_t>(i)]);
         out_.I16(static_cast<std::int16_t>(next - previous));
         previous = next;
         ++written;

@@ -8,46 +8,12 @@
 #include <QTemporaryDir>
 #include <cstring>
 
-#include "support/RecordingMessageSink.h"
+#include "support/SmallPlot.h"
 
 namespace isotri {
 namespace {
 
-constexpr float kUnitCorners[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-
-// One straight isoline across a 200 x 200 triangle.
-struct SmallPlot {
-    TPoint3f points[2] = {{60, 120, 0}, {140, 120, 0}};
-    std::int32_t piece[2] = {0, 1};
-    std::int32_t length = 2;
-    std::int32_t* indexes[1] = {piece};
-    TLevelLabel label{};
-    TIsolineLevel level{};
-    TIsolineLevel* levels[1] = {&level};
-    TIsolineSet set{};
-    AppearanceSettings settings = AppearanceSettings::Defaults(NumberText(','));
-    NumberText numbers{','};
-    testing::RecordingMessageSink sink;
-    QTemporaryDir dir;
-
-    SmallPlot() {
-        set.Vertices[0] = {100, 20, 0};
-        set.Vertices[1] = {180, 160, 0};
-        set.Vertices[2] = {20, 160, 0};
-        set.LevelCount = 1;
-        set.Levels = levels;
-        level.PolylineCount = 1;
-        level.Points = points;
-        level.PolylineLengths = &length;
-        level.PolylineIndexes = indexes;
-        level.Labels = &label;
-        label.X = 100;
-        label.Y = 120;
-        std::strcpy(label.Text, "0.5");
-    }
-    PictureInput Input() { return {&set, 200, 200, 2, &settings, kUnitCorners, &numbers, &sink}; }
-    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
-};
+using testing::SmallPlot;
 
 QByteArray Head(const std::string& path, int bytes) {
     QFile file(QString::fromStdString(path));
@@ -60,12 +26,16 @@ TEST(SavePictureFile, WritesEachFormatByItsExtension) {
         const char* head;
     };
     for (const Case& c :
-         {Case{"plot.png", "\x89PNG"}, Case{"plot.SVG", "<?xml"}, Case{"plot.pdf", "%PDF"}}) {
+         {Case{"plot.png", "\x89PNG"}, Case{"plot.SVG", "<?xml"}, Case{"plot.pdf", "%PDF"},
+          Case{"plot.emf", "\x01\0\0\0"}, Case{"plot.WmF", "\xD7\xCD\xC6\x9A"},
+          Case{"plot.bmp", "\x01\0\0\0"}, Case{"plot", "\x01\0\0\0"},
+          Case{"график с пробелом.wmf", "\xD7\xCD\xC6\x9A"}}) {
         SCOPED_TRACE(c.name);
         SmallPlot plot;
         const SaveResult result = SavePictureFile(plot.Path(c.name), plot.Input());
         ASSERT_TRUE(result.ok) << result.error;
-        EXPECT_EQ(Head(plot.Path(c.name), static_cast<int>(std::strlen(c.head))), c.head);
+        const std::size_t size = c.head[0] == 1 ? 4 : std::strlen(c.head);
+        EXPECT_EQ(Head(plot.Path(c.name), static_cast<int>(size)), QByteArray(c.head, size));
     }
 }
 
@@ -87,8 +57,10 @@ TEST(SavePictureFile, FailuresLeaveNoFile) {
         const char* error;
     };
     const Case cases[] = {
-        {"unknown extension", "plot.bmp", [](SmallPlot&) {}, "Неизвестный формат"},
-        {"no extension", "plot", [](SmallPlot&) {}, "Неизвестный формат"},
+        {"bad geometry emf", "plot.emf", [](SmallPlot& p) { p.settings.Eaoscale = "x"; },
+         "Тонкая настройка"},
+        {"bad level wmf", "plot.wmf", [](SmallPlot& p) { std::strcpy(p.label.Text, "x"); },
+         "\"x\""},
         {"bad geometry", "plot.svg", [](SmallPlot& p) { p.settings.EGlobalZoom = "0.95"; },
          "Тонкая настройка"},
         {"bad level", "plot.pdf", [](SmallPlot& p) { std::strcpy(p.label.Text, "x"); }, "\"x\""},
@@ -113,11 +85,25 @@ TEST(SavePictureFile, RefusesSizesAndPlacesItCannotUse) {
     EXPECT_FALSE(SavePictureFile(plot.Path("a.png"), input).ok);
     input.width = kMaxPictureSide + 1;
     EXPECT_FALSE(SavePictureFile(plot.Path("a.png"), input).ok);
-    for (const char* name : {"missing/a.png", "missing/a.svg", "missing/a.pdf"}) {
+    for (const char* name : {"missing/a.png", "missing/a.svg", "missing/a.pdf", "missing/a.emf",
+                             "missing/a.wmf", ""}) {
         const SaveResult result = SavePictureFile(plot.Path(name), plot.Input());
         EXPECT_FALSE(result.ok);
-        EXPECT_NE(result.error.find("Не удалось записать"), std::string::npos) << result.error;
+        EXPECT_EQ(result.error.rfind("Cannot create file " + plot.Path(name), 0), 0U)
+            << result.error;
     }
+}
+
+TEST(SavePictureFile, AFailedSaveKeepsTheFileThatWasThere) {
+    SmallPlot plot;
+    const std::string name = plot.Path("старый.emf");
+    ASSERT_TRUE(SavePictureFile(name, plot.Input()).ok);
+    const QByteArray before = Head(name, 1 << 20);
+    std::strcpy(plot.label.Text, "x");
+    plot.settings.LineBox = {255, 0, 0};
+    EXPECT_FALSE(SavePictureFile(name, plot.Input()).ok);
+    EXPECT_EQ(Head(name, 1 << 20), before);
+    EXPECT_EQ(QDir(plot.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 }  // namespace
