@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "cli/IsolineJson.h"
+#include "export/PictureFile.h"
+#include "render/AppearanceSettings.h"
 
 namespace isotri::cli {
 
@@ -58,6 +60,22 @@ int WriteJson(const PlotOptions& options, const PlotResult& result) {
     return 0;
 }
 
+// The picture as the window would export it, with the default appearance.
+int WritePicture(const PlotOptions& options, const PlotResult& result) {
+    const NumberText numbers = NumberText::FromSystemLocale();
+    const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
+    StderrMessageSink sink;
+    PictureInput input{result.set, options.width,         options.height, options.split,
+                       &settings,  options.bounds.data(), &numbers,       &sink};
+    input.screen = PrimaryScreenMetrics();
+    const SaveResult saved = SavePictureFile(options.output, input);
+    if (!saved.ok) {
+        std::fprintf(stderr, "isotri-plot: %s\n", saved.error.c_str());
+        return 3;
+    }
+    return 0;
+}
+
 struct OutputForm {
     const char* extension;
     int (*write)(const PlotOptions&, const PlotResult&);
@@ -65,7 +83,8 @@ struct OutputForm {
 
 // Every output form of the picture-making modes, by the extension of -o.
 const OutputForm kForms[] = {
-    {".json", WriteJson},
+    {".json", WriteJson},   {".emf", WritePicture}, {".wmf", WritePicture},
+    {".png", WritePicture}, {".svg", WritePicture}, {".pdf", WritePicture},
 };
 
 const OutputForm* FormOf(const std::string& path) {
