@@ -1,0 +1,40 @@
+// The words of the console's command interpreter.
+#pragma once
+
+#include <QString>
+
+namespace isotri {
+
+enum class CommandKind {
+    Unknown,
+    Shell,  // argument: the shell command line
+    Quit,
+    Exit,
+    Clear,
+    HelpAbout,
+    Append,
+    Plot,
+    Format,
+    Export,
+    BatchAsk,     // "batch" alone: the batch file is asked for
+    BatchFile,    // argument: the batch file name
+    BatchNoName,  // "batch" followed by blanks and control characters only
+};
+
+struct Command {
+    CommandKind kind = CommandKind::Unknown;
+    QString argument;
+};
+
+// The line is compared unchanged: whole, case-sensitive, no trimming; the first rule that
+// matches decides.
+Command ParseCommand(const QString& line);
+
+// Written at level 16 when "batch" is followed by nothing but blanks.
+inline constexpr const char* kBatchNoNameError =
+    "\"batch\" keyword must be followed by file name !\r";
+
+// Starts the command line through /bin/sh, detached; false when it could not be started.
+bool StartShellCommand(const QString& commandLine);
+
+}  // namespace isotri

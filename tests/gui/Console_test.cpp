@@ -1,0 +1,231 @@
+// The console memo as the user types into it, in a bare window with two menu actions.
+
+#include <QAction>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include "companion/zorb_lib.h"
+#include "shell/Console.h"
+
+using isotri::TConsole;
+
+class ConsoleTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QMainWindow* window_ = nullptr;
+    QPlainTextEdit* edit_ = nullptr;
+    QPlainTextEdit* other_ = nullptr;
+    QAction* enabledAction_ = nullptr;
+    QAction* disabledAction_ = nullptr;
+    TConsole* console_ = nullptr;
+    QStringList commands_;
+    QStringList known_{QStringLiteral("plot")};
+
+    QString Text() const { return edit_->toPlainText(); }
+    // QTest types ASCII only; other letters come as their text, as from a national layout.
+    void Type(const QString& text) {
+        for (QChar c : text) {
+            if (c.unicode() < 128) {
+                QTest::keyClick(edit_, c.toLatin1());
+            } else {
+                QTest::sendKeyEvent(QTest::Click, edit_, Qt::Key_unknown, QString(c), {});
+            }
+        }
+        QTest::keyClick(edit_, Qt::Key_Return);
+    }
+
+  private slots:
+    void init() {
+        window_ = new QMainWindow;
+        auto* central = new QWidget(window_);
+        auto* layout = new QVBoxLayout(central);
+        other_ = new QPlainTextEdit(central);
+        edit_ = new QPlainTextEdit(central);
+        edit_->setObjectName(QStringLiteral("EConsole"));
+        layout->addWidget(other_);
+        layout->addWidget(edit_);
+        window_->setCentralWidget(central);
+        enabledAction_ = new QAction(QStringLiteral("enabled"), window_);
+        enabledAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+        disabledAction_ = new QAction(QStringLiteral("disabled"), window_);
+        disabledAction_->setShortcut(QKeySequence(Qt::Key_Delete));
+        disabledAction_->setEnabled(false);
+        window_->addAction(enabledAction_);
+        window_->addAction(disabledAction_);
+        commands_.clear();
+        console_ = new TConsole(edit_, window_, [this](const QString& line) {
+            commands_.append(line);
+            if (line == u"say") {
+                con_lputs(48, "said\r");
+            }
+            return known_.contains(line) || line == u"say";
+        });
+        console_->Start();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_));
+        edit_->setFocus();
+    }
+
+    void cleanup() {
+        delete console_;
+        delete window_;
+    }
+
+    void startTypesThePrompt() { QCOMPARE(Text(), QStringLiteral(">")); }
+
+    void enterOnBarePromptRunsNothing() {
+        QTest::keyClick(edit_, Qt::Key_Return);
+        QCOMPARE(Text(), QStringLiteral(">\n>"));
+        QVERIFY(commands_.isEmpty());
+    }
+
+    void enterHandsTheLineOverAndEchoesTheUnknown_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("known") << "plot"
+                               << ">plot\n>";
+        QTest::newRow("capital") << "Plot"
+                                 << ">Plot\nUser: Plot\n>";
+        QTest::newRow("leading blank") << " plot"
+                                       << "> plot\nUser:  plot\n>";
+        QTest::newRow("trailing blank") << "plot "
+                                        << ">plot \nUser: plot \n>";
+        QTest::newRow("output in between") << "say"
+                                           << ">say\n>said\n>";
+        QTest::newRow("cyrillic") << "график"
+                                  << ">график\nUser: график\n>";
+    }
+    void enterHandsTheLineOverAndEchoesTheUnknown() {
+        QFETCH(QString, typed);
+        QFETCH(QString, text);
+        Type(typed);
+        QCOMPARE(commands_, QStringList{typed});
+        QCOMPARE(Text(), text);
+    }
+
+    void enterWorksWithAnyModifier() {
+        QTest::keyClicks(edit_, QStringLiteral("plot"));
+        QTest::keyClick(edit_, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(edit_, QStringLiteral("plot"));
+        QTest::keyClick(edit_, Qt::Key_Enter, Qt::KeypadModifier | Qt::ControlModifier);
+        QCOMPARE(commands_, QStringList({"plot", "plot"}));
+        QCOMPARE(Text(), QStringLiteral(">plot\n>plot\n>"));
+    }
+
+    void deletedPromptCostsTheFirstLetter() {
+        QTest::keyClick(edit_, Qt::Key_Backspace);
+        Type(QStringLiteral("plot"));
+        QCOMPARE(commands_, QStringList{"lot"});
+        QCOMPARE(Text(), QStringLiteral("plot\nUser: lot\n>"));
+    }
+
+    void onlyTheLastLineIsRead() {
+        Type(QStringLiteral("x"));
+        QTextCursor cursor(edit_->document());
+        edit_->setTextCursor(cursor);
+        QTest::keyClicks(edit_, QStringLiteral("plot"));
+        QTest::keyClick(edit_, Qt::Key_Return);
+        QCOMPARE(commands_, QStringList{"x"});
+        QCOMPARE(Text(), QStringLiteral("plot>x\nUser: x\n>\n>"));
+    }
+
+    void aVeryLongLineIsCutAtItsLimit() {
+        const QString line(20000, u'a');
+        edit_->insertPlainText(line);
+        QTest::keyClick(edit_, Qt::Key_Return);
+        QCOMPARE(commands_.size(), 1);
+        QCOMPARE(commands_[0], QString(TConsole::kMaxLineLength - 1, u'a'));
+    }
+
+    void outputShowsTheFirstLineWithAPrompt_data() {
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("line") << QByteArray("done\r") << ">\n>done";
+        QTest::newRow("carriage return inside") << QByteArray("ab\rcd\r") << ">\n>ab\n>cd";
+        QTest::newRow("empty line") << QByteArray("\r") << ">\n>";
+    }
+    void outputShowsTheFirstLineWithAPrompt() {
+        QFETCH(QByteArray, written);
+        QFETCH(QString, text);
+        con_puts(written.constData());
+        QCOMPARE(Text(), text);
+    }
+
+    void callbackTakesTheTextUpToTheFirstLineEnd() {
+        TConsole::ConsoleOutput("first\rsecond\nthird");
+        TConsole::ConsoleOutput("one\ntwo");
+        TConsole::ConsoleOutput(nullptr);
+        TConsole::ConsoleOutput("\r");
+        QCOMPARE(Text(), QStringLiteral(">\n>first\n>one\n>\n>"));
+    }
+
+    void outputWithoutACommandGetsNoPromptAndTypingJoinsIt() {
+        con_puts("Min = 1\r");
+        QCOMPARE(edit_->textCursor().position(), Text().size());
+        QTest::keyClicks(edit_, QStringLiteral("xy"));
+        QTest::keyClick(edit_, Qt::Key_Return);
+        QCOMPARE(commands_, QStringList{"Min = 1xy"});
+    }
+
+    void keysThatNeverEditTheText() {
+        QTest::keyClicks(edit_, QStringLiteral("ab"));
+        QTest::keyClick(edit_, Qt::Key_Return);
+        QTest::keyClicks(edit_, QStringLiteral("cd"));
+        const QString before = Text();
+        const int position = edit_->textCursor().position();
+        QTest::keyClick(edit_, Qt::Key_Up);
+        QTest::keyClick(edit_, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(edit_->textCursor().position(), position);
+        QTest::keyClick(edit_, Qt::Key_Left);
+        QTest::keyClick(edit_, Qt::Key_Delete);  // the disabled menu item's shortcut
+        QTest::keyClick(edit_, Qt::Key_Z, Qt::NoModifier);
+        QCOMPARE(Text(), before.left(before.size() - 1) + u'z' + before.right(1));
+    }
+
+    void graveAndTildeNeverEnterTheText() {
+        QSignalSpy toggles(console_, &TConsole::ToggleRequested);
+        QTest::keyClick(edit_, Qt::Key_QuoteLeft);
+        QTest::keyClick(edit_, Qt::Key_AsciiTilde, Qt::ShiftModifier);
+        // The same characters from another key of some layout.
+        QKeyEvent grave(QEvent::KeyPress, Qt::Key_F35, Qt::NoModifier, QStringLiteral("`~"));
+        QApplication::sendEvent(edit_, &grave);
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("a`b~c"));
+        QApplication::sendEvent(edit_, &composed);
+        QCOMPARE(Text(), QStringLiteral(">abc"));
+        QCOMPARE(toggles.count(), 2);
+    }
+
+    void consoleKeyTogglesFromAnywhereInTheWindow() {
+        QSignalSpy toggles(console_, &TConsole::ToggleRequested);
+        other_->setFocus();
+        QTest::keyClick(other_, Qt::Key_QuoteLeft);
+        QCOMPARE(toggles.count(), 1);
+        QVERIFY(other_->toPlainText().isEmpty());
+        QPlainTextEdit elsewhere;
+        QTest::keyClick(&elsewhere, Qt::Key_QuoteLeft);
+        QCOMPARE(toggles.count(), 1);
+        QCOMPARE(elsewhere.toPlainText(), QStringLiteral("`"));
+    }
+
+    void enabledMenuShortcutWinsOverTheEditingKey() {
+        QSignalSpy triggered(enabledAction_, &QAction::triggered);
+        QTest::keyClicks(edit_, QStringLiteral("ab"));
+        QTest::keyClick(edit_, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(triggered.count(), 1);
+        QVERIFY(!edit_->textCursor().hasSelection());
+    }
+
+    void stoppedConsoleShowsNoMoreOutput() {
+        console_->Stop();
+        con_puts("late\r");
+        QCOMPARE(Text(), QStringLiteral(">"));
+    }
+};
+
+QTEST_MAIN(ConsoleTest)
+#include "Console_test.moc"
