@@ -19,8 +19,8 @@ struct TracedPiece {
 // Accuracy targets in picture pixels.
 struct TraceTolerances {
     double vertex = 0.01;    // distance of a vertex from its level, estimated along the search
-    double sag = 0.06;       // a chord bending more than this at its middle is split
-    double maxChord = 16.0;  // longer chords are split whatever their bend
+    double sag = 0.15;       // a chord bending more than this at its middle is split
+    double maxChord = 24.0;  // longer chords are split whatever their bend
     double minChord = 0.5;   // shorter ones are left alone
     int maxDepth = 12;       // splits of one grid chord
 };
