@@ -105,7 +105,8 @@ int RunBatchCommand(const Args& args) {
         return 2;
     }
 
-    StderrMessageSink sink;
+    StderrMessageSink stderrSink;
+    MessageSink& sink = stderrSink;
     TMathDefinition catalogue(sink);
     catalogue.LoadDirectory(".");
     for (const std::string& dir : options.dirs) {
@@ -124,7 +125,7 @@ int RunBatchCommand(const Args& args) {
         const ConsoleToStdout console;
         result = RunBatch(fileName, FinderOf(catalogue), numbers, sink, run, current, view);
     } catch (const Error& error) {
-        sink.ShowMessage(error.what());
+        std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
     return result == BatchRunResult::Drawn && view.saved ? 0 : 1;
