@@ -29,7 +29,7 @@ class RecordingView final : public BatchView {
     const TIsolineSet* shown = nullptr;
 };
 
-struct Run {
+struct RunOutcome {
     BatchRunResult result = BatchRunResult::NotLoaded;
     std::vector<std::string> console;
     std::vector<std::string> boxes;
@@ -38,11 +38,11 @@ struct Run {
 
 class BatchRunTest : public ::testing::TestWithParam<char> {
   protected:
-    Run RunFile(const std::string& batch) {
+    RunOutcome RunFile(const std::string& batch) {
         const test::TempFile file(batch);
         testing::RecordingMessageSink sink;
         RecordingView view;
-        Run run;
+        RunOutcome run;
         run.console = test::RecordConsoleText([&] {
             run.result =
                 RunBatch(file.Path(), test::FindFakeModel, numbers_, sink, settings_, set_, view);
@@ -69,7 +69,7 @@ class BatchRunTest : public ::testing::TestWithParam<char> {
 };
 
 TEST_P(BatchRunTest, DrawsAndReportsTheExtremes) {
-    const Run run = RunFile("model M 10 4\n");
+    const RunOutcome run = RunFile("model M 10 4\n");
     ASSERT_EQ(run.result, BatchRunResult::Drawn);
     EXPECT_NE(set_, nullptr);
     EXPECT_EQ(run.calls, (std::vector<std::string>{"size 800x740", "status", "set"}));
@@ -95,7 +95,7 @@ TEST_P(BatchRunTest, ASecondRunDoesNotInheritTheFirstsExtremes) {
 
 TEST_P(BatchRunTest, ConstantModelClearsThePicture) {
     ASSERT_EQ(RunFile("model M 10 4\n").result, BatchRunResult::Drawn);
-    const Run run = RunFile("model C 5 combine1 0 10 3\nmodel M -1 -1 combine1 0 1 1\n");
+    const RunOutcome run = RunFile("model C 5 combine1 0 10 3\nmodel M -1 -1 combine1 0 1 1\n");
     EXPECT_EQ(run.result, BatchRunResult::Constant);
     EXPECT_EQ(set_, nullptr);
     EXPECT_EQ(run.boxes, std::vector<std::string>{kConstantModelMessage});
@@ -109,7 +109,7 @@ TEST_P(BatchRunTest, FailedLoadKeepsThePictureAndTheSet) {
     ASSERT_EQ(RunFile("model M 10 4\n").result, BatchRunResult::Drawn);
     const TIsolineSet* kept = set_.get();
     for (const char* bad : {"", "model X 1\n", "model M 1 x combine1 0 1 1\n"}) {
-        const Run run = RunFile(bad);
+        const RunOutcome run = RunFile(bad);
         EXPECT_EQ(run.result, BatchRunResult::NotLoaded);
         EXPECT_EQ(set_.get(), kept);
         EXPECT_TRUE(run.calls.empty());
@@ -122,7 +122,7 @@ TEST_P(BatchRunTest, BoundsAndSizeReachTheGenerator) {
     settings_.bounds = corner;
     settings_.width = 400;
     settings_.height = 300;
-    const Run run = RunFile("model M 10 0\n");
+    const RunOutcome run = RunFile("model M 10 0\n");
     ASSERT_EQ(run.result, BatchRunResult::Drawn);
     EXPECT_EQ(run.calls.front(), "size 400x300");
     EXPECT_NEAR(LowestValue, 5, 1e-6);  // x1 is at least 0.5 in that corner
