@@ -1,9 +1,11 @@
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "batch/BatchRun.h"
 #include "cli/Commands.h"
-#include "cli/PictureOptions.h"
+#include "cli/PlotOptions.h"
+#include "cli/PlotOutput.h"
 #include "export/PictureFile.h"
 #include "models/Error.h"
 #include "models/MathDef.h"
@@ -14,8 +16,9 @@ namespace isotri::cli {
 namespace {
 
 const char* const kBatchUsage =
-    "usage: isotri-plot --batch FILE [--lines N] [--size WxH] [--divisions N]\n"
-    "                   [--bounds \"ax ay az bx by bz cx cy cz\"] [--dir DIR]... -o FILE\n";
+    "usage: isotri-plot --batch FILE [--lines N] [--size WxH] [--split N]\n"
+    "                   [--bounds \"Ax Ay Az Bx By Bz Cx Cy Cz\"] [--scales-only] [--dir DIR]...\n"
+    "                   -o FILE.png|svg|pdf|json\n";
 
 // The console as the window shows it, without the prompt: one line per text.
 void PrintConsoleLine(const char* text) {
@@ -37,71 +40,76 @@ class ConsoleToStdout {
     ConsoleToStdout& operator=(const ConsoleToStdout&) = delete;
 };
 
-// Writes the picture file instead of showing it.
-class FileView final : public BatchView {
-  public:
-    FileView(const PictureOptions& options, const AppearanceSettings& settings,
-             const NumberText& numbers, MessageSink& sink)
-        : options_(options), settings_(settings), numbers_(numbers), sink_(sink) {}
+bool IsPictureFile(const std::string& path) {
+    const std::string extension = ExtensionOf(path);
+    return extension == ".png" || extension == ".svg" || extension == ".pdf";
+}
 
-    void SizePicture(int, int) override {}
-    void ShowSet(const TIsolineSet& set) override {
-        PictureInput input;
-        input.set = &set;
-        input.width = options_.width;
-        input.height = options_.height;
-        input.divisions = options_.divisions;
-        input.settings = &settings_;
-        input.bounds = options_.bounds.data();
-        input.numbers = &numbers_;
-        input.sink = &sink_;
-        const SaveResult result = SavePictureFile(options_.output, input);
-        saved = result.ok;
-        if (!result.ok) {
-            std::fprintf(stderr, "%s\n", result.error.c_str());
-        }
+// The picture drawn with the default appearance, as the window would show it after start.
+int WritePicture(const PlotOptions& options, const TIsolineSet& set, const NumberText& numbers,
+                 MessageSink& sink) {
+    const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
+    PictureInput input;
+    input.set = &set;
+    input.width = options.width;
+    input.height = options.height;
+    input.divisions = options.split;
+    input.settings = &settings;
+    input.bounds = options.bounds.data();
+    input.numbers = &numbers;
+    input.sink = &sink;
+    const SaveResult saved = SavePictureFile(options.output, input);
+    if (!saved.ok) {
+        std::fprintf(stderr, "isotri-plot: %s\n", saved.error.c_str());
+        return 3;
     }
+    return 0;
+}
+
+// Keeps the set for the output file instead of showing it.
+class KeptSetView final : public BatchView {
+  public:
+    void SizePicture(int, int) override {}
+    void ShowSet(const TIsolineSet& set) override { shown = &set; }
     void ShowBlank() override {}
-
-    bool saved = false;
-
-  private:
-    const PictureOptions& options_;
-    const AppearanceSettings& settings_;
-    const NumberText& numbers_;
-    MessageSink& sink_;
+    const TIsolineSet* shown = nullptr;
 };
 
 }  // namespace
 
 int RunBatchCommand(const Args& args) {
     const NumberText numbers = NumberText::FromSystemLocale();
-    PictureOptions options;
+    PlotOptions options;
     std::string fileName;
-    for (std::size_t i = 0; i < args.size();) {
-        bool taken = false;
+    std::vector<std::string> dirs;
+    for (std::size_t i = 0; i < args.size(); ++i) {
         std::string error;
-        if (!TakePictureOption(args, i, numbers, options, taken, error)) {
+        const OptionResult taken = TakeCommonOption(args, i, numbers, options, error);
+        if (taken == OptionResult::Bad) {
             std::fprintf(stderr, "isotri-plot: %s\n%s", error.c_str(), kBatchUsage);
             return 2;
         }
-        if (taken) {
+        if (taken == OptionResult::Taken) {
             continue;
         }
         if (args[i] == "--batch" && i + 1 < args.size() && fileName.empty()) {
-            fileName = args[i + 1];
-            i += 2;
-            continue;
+            fileName = args[++i];
+        } else if (args[i] == "--dir" && i + 1 < args.size()) {
+            dirs.push_back(args[++i]);
+        } else {
+            std::fprintf(stderr, "isotri-plot: неверный аргумент \"%s\"\n%s", args[i].c_str(),
+                         kBatchUsage);
+            return 2;
         }
-        std::fprintf(stderr, "isotri-plot: неверный аргумент \"%s\"\n%s", args[i].c_str(),
-                     kBatchUsage);
-        return 2;
     }
-    if (fileName.empty() || options.output.empty()) {
-        std::fputs(fileName.empty() ? "isotri-plot: не указан файл пакета (--batch FILE)\n"
-                                    : "isotri-plot: не указан файл рисунка (-o FILE)\n",
-                   stderr);
-        std::fputs(kBatchUsage, stderr);
+    std::string error;
+    if (fileName.empty() || options.output.empty() ||
+        (!IsPictureFile(options.output) && !KnownOutput(options.output, error))) {
+        std::fprintf(stderr, "isotri-plot: %s\n%s",
+                     fileName.empty() ? "не указан файл пакета (--batch FILE)"
+                     : options.output.empty() ? "не указан файл рисунка (-o FILE)"
+                                              : error.c_str(),
+                     kBatchUsage);
         return 2;
     }
 
@@ -109,26 +117,33 @@ int RunBatchCommand(const Args& args) {
     MessageSink& sink = stderrSink;
     TMathDefinition catalogue(sink);
     catalogue.LoadDirectory(".");
-    for (const std::string& dir : options.dirs) {
+    for (const std::string& dir : dirs) {
         catalogue.LoadDirectory(dir);
     }
-    const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
-    FileView view(options, settings, numbers, sink);
+    KeptSetView view;
     BatchRunSettings run;
     run.width = options.width;
     run.height = options.height;
-    run.bounds = options.boundsGiven ? options.bounds.data() : nullptr;
+    run.bounds = GeneratorBounds(options);
     run.lines = options.lines;
     IsolineSetPtr current;
     BatchRunResult result = BatchRunResult::NotLoaded;
     try {
         const ConsoleToStdout console;
         result = RunBatch(fileName, FinderOf(catalogue), numbers, sink, run, current, view);
-    } catch (const Error& error) {
-        std::fprintf(stderr, "%s\n", error.what());
+    } catch (const Error& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
         return 1;
     }
-    return result == BatchRunResult::Drawn && view.saved ? 0 : 1;
+    if (result != BatchRunResult::Drawn) {
+        return 1;
+    }
+    if (IsPictureFile(options.output)) {
+        return WritePicture(options, *current, numbers, sink);
+    }
+    PlotResult plot;
+    plot.set = current.get();
+    return WritePlotOutput(options, plot);
 }
 
 }  // namespace isotri::cli

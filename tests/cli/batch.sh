@@ -42,7 +42,7 @@ printf 'plot\nmodel Нет 1\n' >"$tmp/bad.txt"
 [ $? -eq 1 ] || fail "nothing accepted: exit status"
 grep -q '^LoadBatch(): expected "model", found plot$' "$tmp/out" || fail "nothing accepted: message"
 
-for bad in "--lines 0" "--lines x" "--size 10" "--bounds 1,2" "--divisions 0"; do
+for bad in "--lines 0" "--lines x" "--size 10" "--bounds 1,2" "--split 0"; do
     # shellcheck disable=SC2086
     "$plot" --batch "$tmp/bad.txt" $bad -o "$tmp/f.png" >/dev/null 2>&1
     [ $? -eq 2 ] || fail "option $bad: exit status"
