@@ -6,10 +6,8 @@
 #include "cli/Commands.h"
 #include "cli/PlotOptions.h"
 #include "cli/PlotOutput.h"
-#include "export/PictureFile.h"
 #include "models/Error.h"
 #include "models/MathDef.h"
-#include "render/AppearanceSettings.h"
 
 namespace isotri::cli {
 
@@ -39,32 +37,6 @@ class ConsoleToStdout {
     ConsoleToStdout(const ConsoleToStdout&) = delete;
     ConsoleToStdout& operator=(const ConsoleToStdout&) = delete;
 };
-
-bool IsPictureFile(const std::string& path) {
-    const std::string extension = ExtensionOf(path);
-    return extension == ".png" || extension == ".svg" || extension == ".pdf";
-}
-
-// The picture drawn with the default appearance, as the window would show it after start.
-int WritePicture(const PlotOptions& options, const TIsolineSet& set, const NumberText& numbers,
-                 MessageSink& sink) {
-    const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
-    PictureInput input;
-    input.set = &set;
-    input.width = options.width;
-    input.height = options.height;
-    input.divisions = options.split;
-    input.settings = &settings;
-    input.bounds = options.bounds.data();
-    input.numbers = &numbers;
-    input.sink = &sink;
-    const SaveResult saved = SavePictureFile(options.output, input);
-    if (!saved.ok) {
-        std::fprintf(stderr, "isotri-plot: %s\n", saved.error.c_str());
-        return 3;
-    }
-    return 0;
-}
 
 // Keeps the set for the output file instead of showing it.
 class KeptSetView final : public BatchView {
@@ -103,8 +75,7 @@ int RunBatchCommand(const Args& args) {
         }
     }
     std::string error;
-    if (fileName.empty() || options.output.empty() ||
-        (!IsPictureFile(options.output) && !KnownOutput(options.output, error))) {
+    if (fileName.empty() || options.output.empty() || !KnownOutput(options.output, error)) {
         std::fprintf(stderr, "isotri-plot: %s\n%s",
                      fileName.empty() ? "не указан файл пакета (--batch FILE)"
                      : options.output.empty() ? "не указан файл рисунка (-o FILE)"
@@ -137,9 +108,6 @@ int RunBatchCommand(const Args& args) {
     }
     if (result != BatchRunResult::Drawn) {
         return 1;
-    }
-    if (IsPictureFile(options.output)) {
-        return WritePicture(options, *current, numbers, sink);
     }
     PlotResult plot;
     plot.set = current.get();
