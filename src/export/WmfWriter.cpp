@@ -4,6 +4,9 @@
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <string>
+
+#include "models/Error.h"
 
 namespace isotri {
 
@@ -214,13 +217,16 @@ void WmfWriter::Poly(std::uint16_t function, std::span<const IntPoint> points) {
         Poly(function, points.subspan(kMaxPoints - 1));
         return;
     }
+    if (points.size() > kMaxPoints) {
+        throw Error("Многоугольник из " + std::to_string(points.size()) +
+                    " точек не помещается в метафайл WMF.");
+    }
     if (points.empty()) {
         return;
     }
-    const std::size_t n = std::min(points.size(), kMaxPoints);
     Begin(function);
-    out_.I16(static_cast<std::int16_t>(n));
-    for (const IntPoint& p : points.first(n)) {
+    out_.I16(static_cast<std::int16_t>(points.size()));
+    for (const IntPoint& p : points) {
         out_.I16(X(p.x));
         out_.I16(Y(p.y));
     }

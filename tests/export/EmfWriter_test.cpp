@@ -237,16 +237,5 @@ TEST(EmfWriter, OpaqueTextCarriesItsFontCellAndAdvances) {
     EXPECT_EQ(t.Size(), 76U + 12 + 6 * 4);
 }
 
-TEST(EmfWriter, TextMeasuresFollowTheFont) {
-    EmfWriter emf(100, 100, kScreen);
-    emf.SetFont(FontSpec{.pixelHeight = 12});
-    const int small = emf.TextWidth("12345");
-    const int smallHeight = emf.TextHeight("1");
-    emf.SetFont(FontSpec{.pixelHeight = 36});
-    EXPECT_GT(emf.TextWidth("12345"), 2 * small);
-    EXPECT_GT(emf.TextHeight("1"), 2 * smallHeight);
-    EXPECT_EQ(emf.TextWidth(""), 0);
-}
-
 }  // namespace
 }  // namespace isotri

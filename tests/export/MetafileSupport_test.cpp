@@ -32,15 +32,6 @@ TEST(EncodeCp1251, MapsCyrillicAndPunctuationAndMarksTheRest) {
     EXPECT_EQ(EncodeCp1251(QString::fromUtf8("漢\xF0\x9F\x98\x80")), "??");
 }
 
-TEST(RoundToInt, RoundsTiesToEvenAndClamps) {
-    EXPECT_EQ(RoundToInt(0.5), 0);
-    EXPECT_EQ(RoundToInt(1.5), 2);
-    EXPECT_EQ(RoundToInt(-2.5), -2);
-    EXPECT_EQ(RoundToInt(2.6), 3);
-    EXPECT_EQ(RoundToInt(1e300), INT_MAX);
-    EXPECT_EQ(RoundToInt(-1e300), INT_MIN);
-}
-
 TEST(TextMeasure, PositionsEndAtTheWidthAndGrow) {
     const TextMeasure m(FontSpec{.pixelHeight = 20});
     const QString text = QString::fromUtf8("Ab\xF0\x9F\x98\x80z");

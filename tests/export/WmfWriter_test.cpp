@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "models/Error.h"
 #include "support/MetafileReader.h"
 
 namespace isotri {
@@ -174,6 +177,29 @@ TEST(WmfWriter, TextIsWindows1251WithItsCellAndAdvances) {
     }
     EXPECT_EQ(sum, 25 * width);
     EXPECT_EQ(t.Size(), 28U + 12);
+}
+
+TEST(WmfWriter, LongPolylinesSplitWhereTheyJoinAndOverlongPolygonsAreRefused) {
+    WmfWriter wmf(100, 100, kScreen);
+    std::vector<IntPoint> points(40000);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        points[i] = {static_cast<int>(i % 100), static_cast<int>(i / 400)};
+    }
+    wmf.Polyline(points);
+    EXPECT_THROW(wmf.Polygon(points), Error);
+    const auto w = ReadWmf(wmf.Finish());
+    std::vector<const WmfRecord*> lines;
+    for (const auto& r : w.records) {
+        if (r.function == kPolyline) {
+            lines.push_back(&r);
+        }
+    }
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_EQ(lines[0]->view.I16(6), 32767);
+    EXPECT_EQ(lines[1]->view.I16(6), 40000 - 32767 + 1);
+    const std::size_t last = 8 + 4 * 32766;
+    EXPECT_EQ(lines[1]->view.I16(8), lines[0]->view.I16(last));
+    EXPECT_EQ(lines[1]->view.I16(10), lines[0]->view.I16(last + 2));
 }
 
 TEST(WmfWriter, APictureBeyond16BitHundredthsUsesCoarserUnits) {
