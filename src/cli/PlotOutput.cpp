@@ -1,12 +1,12 @@
 #include "cli/PlotOutput.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "cli/IsolineJson.h"
+#include "export/AtomicFile.h"
 #include "export/PictureFile.h"
+#include "models/Error.h"
 #include "render/AppearanceSettings.h"
 
 namespace isotri::cli {
@@ -24,37 +24,15 @@ std::string ExtensionOf(const std::string& path) {
     return ext;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error) {
-    std::string temporary = path + ".part";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        error = "Не удалось создать файл \"" + path + "\": " + std::strerror(errno) + ".";
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    int savedErrno = errno;
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (!ok) {
-        std::remove(temporary.c_str());
-        error = "Не удалось записать файл \"" + path + "\": " + std::strerror(savedErrno) + ".";
-    }
-    return ok;
-}
-
 namespace {
 
 int WriteJson(const PlotOptions& options, const PlotResult& result) {
-    std::string error;
-    if (!WriteFileAtomically(options.output, IsolineSetJson(*result.set, result.evaluations),
-                             error)) {
-        std::fprintf(stderr, "isotri-plot: %s\n", error.c_str());
+    const std::string json = IsolineSetJson(*result.set, result.evaluations);
+    try {
+        WriteFileAtomically(QString::fromStdString(options.output),
+                            QByteArray::fromStdString(json));
+    } catch (const Error& e) {
+        std::fprintf(stderr, "isotri-plot: %s\n", e.what());
         return 3;
     }
     return 0;

@@ -24,8 +24,4 @@ int WritePlotOutput(const PlotOptions& options, const PlotResult& result);
 // Lower-case extension of `path` with its dot (".json"), or empty.
 std::string ExtensionOf(const std::string& path);
 
-// Writes `bytes` to `path` through a temporary file beside it, so a failed write leaves an
-// earlier file intact. False with a message in `error`.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
-
 }  // namespace isotri::cli
