@@ -8,8 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <optional>
 #include <vector>
 
+#include "export/Metafile.h"
 #include "models/MessageSink.h"
 #include "render/PPDraw.h"
 #include "render/QtCanvas.h"
@@ -98,6 +100,32 @@ void DrawPicture(benchmark::State& state) {
     }
 }
 BENCHMARK(DrawPicture)->Args({800, 740})->Args({2048, 2048})->Unit(benchmark::kMillisecond);
+
+// The same picture recorded for the clipboard (EMF) and for a ".wmf" file.
+template <std::optional<QByteArray> (*Record)(const PictureInput&)>
+void RecordPicture(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    const SyntheticSet synthetic(width, height);
+    const NumberText numbers(',');
+    const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
+    StderrMessageSink sink;
+    const PictureInput input{&synthetic.set, width,        height,   10,
+                             &settings,      kUnitCorners, &numbers, &sink};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Record(input));
+    }
+}
+BENCHMARK(RecordPicture<RenderToMetafile>)
+    ->Name("RecordEmf")
+    ->Args({800, 740})
+    ->Args({2048, 2048})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(RecordPicture<RenderToWmf>)
+    ->Name("RecordWmf")
+    ->Args({800, 740})
+    ->Args({2048, 2048})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
