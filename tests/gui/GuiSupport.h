@@ -1,0 +1,41 @@
+// Helpers of the widget tests: a message sink that records, and answering modal dialogs.
+#pragma once
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "models/MessageSink.h"
+
+class RecordingSink final : public isotri::MessageSink {
+  public:
+    void ShowMessage(std::string_view text, std::string_view title,
+                     isotri::MessageButtons /*buttons*/) override {
+        messages.emplace_back(text);
+        titles.emplace_back(title);
+        if (onMessage) {
+            onMessage();
+        }
+    }
+    std::vector<std::string> messages;
+    std::vector<std::string> titles;
+    std::function<void()> onMessage;  // runs while the "box" is up
+};
+
+// Runs `act` on the next modal widget once it is shown (polls, since exec() blocks the caller).
+inline void WhenModal(std::function<void(QWidget*)> act, int triesLeft = 200) {
+    QTimer::singleShot(10, [act = std::move(act), triesLeft]() mutable {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            act(modal);
+        } else if (triesLeft > 0) {
+            WhenModal(std::move(act), triesLeft - 1);
+        }
+    });
+}
+
+inline std::string ModulePath(const char* dir) {
+    return std::string(ISOTRI_TEST_MODULE_DIR) + "/" + dir + "/gui_models" + ISOTRI_MODULE_SUFFIX;
+}
