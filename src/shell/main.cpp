@@ -1,11 +1,13 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "dialogs/AboutUnit.h"
+#include "render/NumberText.h"
+#include "shell/Application.h"
+#include "shell/MainUnit.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Изолинии на концентрационном треугольнике"));
-    window.resize(812, 912);
-    window.show();
+    TApplication app(argc, argv);
+    const isotri::NumberText numbers = isotri::NumberText::FromSystemLocale();
+    TMainForm form(numbers);
+    form.CreateDialogs();
+    form.show();
     return app.exec();
 }

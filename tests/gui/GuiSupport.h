@@ -25,9 +25,23 @@ class RecordingSink final : public isotri::MessageSink {
     std::function<void()> onMessage;  // runs while the "box" is up
 };
 
+inline int& ModalGeneration() {
+    static int generation = 0;
+    return generation;
+}
+
+// Stops every WhenModal still waiting, so that none acts on a later test's dialog.
+inline void CancelPendingModals() {
+    ++ModalGeneration();
+}
+
 // Runs `act` on the next modal widget once it is shown (polls, since exec() blocks the caller).
 inline void WhenModal(std::function<void(QWidget*)> act, int triesLeft = 200) {
-    QTimer::singleShot(10, [act = std::move(act), triesLeft]() mutable {
+    const int generation = ModalGeneration();
+    QTimer::singleShot(10, [act = std::move(act), triesLeft, generation]() mutable {
+        if (generation != ModalGeneration()) {
+            return;
+        }
         if (QWidget* modal = QApplication::activeModalWidget()) {
             act(modal);
         } else if (triesLeft > 0) {

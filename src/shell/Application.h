@@ -1,0 +1,19 @@
+// The application object: an exception that escapes an event handler is shown in a message box
+// and the program goes on.
+#pragma once
+
+#include <QApplication>
+
+// Caption of the main window and of message boxes that have no title of their own.
+inline constexpr const char* kProgramTitle = "Изолинии на концентрационном треугольнике";
+
+class TApplication : public QApplication {
+    Q_OBJECT
+
+  public:
+    TApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    static void ShowException(const QString& message);
+};

@@ -1,0 +1,383 @@
+#include "shell/MainUnit.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "dialogs/AboutUnit.h"
+#include "dialogs/AppendMdlUnit.h"
+#include "dialogs/ChooseMdlUnit.h"
+#include "dialogs/FormatDlg.h"
+#include "models/MathDef.h"
+#include "render/PPDraw.h"
+#include "render/QtCanvas.h"
+#include "shell/Application.h"
+#include "shell/MessageBoxSink.h"
+
+namespace {
+
+constexpr int kConsoleHeight = 100;
+constexpr int kSplitterMinSize = 20;
+const QColor kConsoleBackground(0, 128, 128);
+
+// Clears the progress text however the generator ends.
+class StatusClearer {
+  public:
+    explicit StatusClearer(QStatusBar* bar) : bar_(bar) {}
+    ~StatusClearer() { bar_->clearMessage(); }
+    StatusClearer(const StatusClearer&) = delete;
+    StatusClearer& operator=(const StatusClearer&) = delete;
+
+  private:
+    QStatusBar* bar_;
+};
+
+}  // namespace
+
+void TPaintBox::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, source_);
+}
+
+TMainForm::TMainForm(const isotri::NumberText& numbers, isotri::MessageSink* sink,
+                     ModuleLoader loadModules, QWidget* parent)
+    : QMainWindow(parent), numbers_(numbers) {
+    if (sink == nullptr) {
+        ownSink_ = std::make_unique<TMessageBoxSink>(this);
+        sink = ownSink_.get();
+    }
+    sink_ = sink;
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    BuildLayout();
+    BuildMenus();
+    resize(812, 912);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    FormCreate(loadModules);
+    ConsoleStartUp();
+    // Menu items' enabled states are brought up to date before their shortcuts act.
+    qApp->installEventFilter(this);
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    SetEvalStatusProc(nullptr);
+    ConsoleShutDown();
+    FormDestroy();
+}
+
+void TMainForm::FormCreate(const ModuleLoader& loadModules) {
+    _MathDef = std::make_unique<isotri::TMathDefinition>(*sink_);
+    if (loadModules) {
+        loadModules(*_MathDef);
+    } else {
+        _MathDef->LoadDirectory(".");
+    }
+    _Bitmap = QImage(OutPanel->width(), OutPanel->height(), QImage::Format_RGB32);
+    FillBitmapWhite();
+    _Metafile.clear();
+    _Isolines = nullptr;
+}
+
+void TMainForm::FormDestroy() {
+    _MathDef.reset();
+    _Bitmap = QImage();
+    _Metafile.clear();
+    ReleaseIsolines();
+}
+
+void TMainForm::ConsoleStartUp() {}
+
+void TMainForm::ConsoleShutDown() {}
+
+void TMainForm::CreateDialogs() {
+    AboutDialog = new isotri::TAboutDialog(this);
+    AppendMdlDialog = new isotri::TAppendMdlDialog(this);
+    ChooseMdlParamsDialog = new TChooseMdlParamsDialog(*_MathDef, *sink_, numbers_, this);
+    FormatDialog = new TFormatDialog(numbers_, this);
+    SetEvalStatusProc([this](const QString& text) {
+        StatusBar->showMessage(text);
+        StatusBar->repaint();
+    });
+}
+
+void TMainForm::BuildLayout() {
+    AppWorkSpace = new QScrollArea;
+    AppWorkSpace->setObjectName(QStringLiteral("AppWorkSpace"));
+    AppWorkSpace->setWidgetResizable(false);
+    AppWorkSpace->setMinimumHeight(kSplitterMinSize);
+    OutPanel = new TPaintBox(_Bitmap, AppWorkSpace);
+    OutPanel->setObjectName(QStringLiteral("OutPanel"));
+    OutPanel->setFixedSize(kStartWidth, kStartHeight);
+    AppWorkSpace->setWidget(OutPanel);
+
+    EConsole = new QPlainTextEdit;
+    EConsole->setObjectName(QStringLiteral("EConsole"));
+    QPalette palette = EConsole->palette();
+    palette.setColor(QPalette::Base, kConsoleBackground);
+    palette.setColor(QPalette::Text, Qt::white);
+    EConsole->setPalette(palette);
+    QFont font = EConsole->font();
+    font.setBold(true);
+    font.setPixelSize(13);
+    EConsole->setFont(font);
+    EConsole->setMinimumHeight(kSplitterMinSize);
+    EConsole->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    ConSplitter = new QSplitter(Qt::Vertical);
+    ConSplitter->setObjectName(QStringLiteral("ConSplitter"));
+    ConSplitter->setHandleWidth(3);
+    ConSplitter->setChildrenCollapsible(false);
+    ConSplitter->addWidget(AppWorkSpace);
+    ConSplitter->addWidget(EConsole);
+    ConSplitter->setStretchFactor(0, 1);
+    ConSplitter->setStretchFactor(1, 0);
+    ConSplitter->setSizes({800, kConsoleHeight});
+    setCentralWidget(ConSplitter);
+
+    StatusBar = statusBar();
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+}
+
+void TMainForm::BuildMenus() {
+    QMenuBar* MainMenu = menuBar();
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    auto addMenu = [&](const char* name, const QString& caption) {
+        QMenu* menu = MainMenu->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                          const QKeySequence& shortcut, void (TMainForm::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+
+    FileMenu = addMenu("FileMenu", QStringLiteral("Файл"));
+    AppendItem = addItem(FileMenu, "AppendItem", QStringLiteral("Добавить модели ..."),
+                         QKeySequence(Qt::CTRL | Qt::Key_A), &TMainForm::AppendItemClick);
+    ExitItem =
+        addItem(FileMenu, "ExitItem", QStringLiteral("Выход"), {}, &TMainForm::ExitItemClick);
+
+    EditMenu = addMenu("EditMenu", QStringLiteral("Правка"));
+    ClearItem = addItem(EditMenu, "ClearItem", QStringLiteral("Очистить"),
+                        QKeySequence(Qt::Key_Delete), &TMainForm::ClearItemClick);
+    CopyItem = addItem(EditMenu, "CopyItem", QStringLiteral("Копировать"),
+                       QKeySequence(Qt::CTRL | Qt::Key_C), &TMainForm::CopyItemClick);
+    ClearItem->setEnabled(false);
+    CopyItem->setEnabled(false);
+    connect(EditMenu, &QMenu::aboutToShow, this, &TMainForm::EditMenuClick);
+
+    VeridanMenu = addMenu("VeridanMenu", QStringLiteral("График"));
+    PlotItem = addItem(VeridanMenu, "PlotItem", QStringLiteral("Построить ..."),
+                       QKeySequence(Qt::CTRL | Qt::Key_R), &TMainForm::PlotItemClick);
+    FormatItem = addItem(VeridanMenu, "FormatItem", QStringLiteral("Формат ..."),
+                         QKeySequence(Qt::CTRL | Qt::Key_F), &TMainForm::FormatItemClick);
+    ExportItem = addItem(VeridanMenu, "ExportItem", QStringLiteral("Экспорт ..."),
+                         QKeySequence(Qt::CTRL | Qt::Key_E), &TMainForm::ExportItemClick);
+    VeridanMenu->addSeparator();
+    BatchItem = addItem(VeridanMenu, "BatchItem", QStringLiteral("Умножение моделей ..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_J), &TMainForm::BatchItemClick);
+    connect(VeridanMenu, &QMenu::aboutToShow, this, &TMainForm::VeridanMenuClick);
+
+    ViewMenu = addMenu("ViewMenu", QStringLiteral("Вид"));
+    ConsoleItem = addItem(ViewMenu, "ConsoleItem", QStringLiteral("Консоль"), {},
+                          &TMainForm::ConsoleItemClick);
+    ConsoleItem->setCheckable(true);
+    ConsoleItem->setChecked(true);
+
+    HelpMenu = addMenu("HelpMenu", QStringLiteral("Справка"));
+    AboutItem = addItem(HelpMenu, "AboutItem", QStringLiteral("О программе ..."), {},
+                        &TMainForm::AboutItemClick);
+    BatchFormatItem =
+        addItem(HelpMenu, "BatchFormatItem", QStringLiteral("О многокритериальной оптимизации ..."),
+                {}, &TMainForm::BatchFormatItemClick);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        auto holds = [&pressed](const QMenu* menu) {
+            for (const QAction* action : menu->actions()) {
+                if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        if (holds(EditMenu)) {
+            EditMenuClick();
+        }
+        if (holds(VeridanMenu)) {
+            VeridanMenuClick();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::ReleaseIsolines() {
+    if (_Isolines != nullptr) {
+        ppFree(_Isolines);
+        _Isolines = nullptr;
+    }
+}
+
+void TMainForm::ResizeBitmap(int width, int height) {
+    if (_Bitmap.width() == width && _Bitmap.height() == height) {
+        return;
+    }
+    // The old picture stays in the corner until the new one is drawn.
+    QImage resized(width, height, QImage::Format_RGB32);
+    resized.fill(Qt::white);
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, _Bitmap);
+    painter.end();
+    _Bitmap = std::move(resized);
+}
+
+void TMainForm::ResizeOutPanel(int width, int height) {
+    if (OutPanel->width() != width || OutPanel->height() != height) {
+        OutPanel->setFixedSize(width, height);
+    }
+}
+
+void TMainForm::FillBitmapWhite() {
+    _Bitmap.fill(Qt::white);
+}
+
+void TMainForm::PlotItemClick() {
+    if (ChooseMdlParamsDialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    GenerateAndDraw(&EvalModelProc);
+}
+
+void TMainForm::GenerateAndDraw(TEvalProc evaluate) {
+    ReleaseIsolines();
+    const isotri::AppearanceSettings settings = FormatDialog->Settings();
+    ResizeBitmap(settings.SEViewWidth, settings.SEViewHeight);
+    ResizeOutPanel(settings.SEViewWidth, settings.SEViewHeight);
+
+    const Placement placement = PlotPlacement(_Bitmap.width(), _Bitmap.height());
+    EvalCount = 0;
+    const float* bounds =
+        ChooseMdlParamsDialog->ScalesOnly() ? nullptr : ChooseMdlParamsDialog->Bounds().data();
+    {
+        const StatusClearer clearer(StatusBar);
+        _Isolines = ppCreateTriangularTHK(&placement.center, &placement.size, &placement.angle,
+                                          bounds, evaluate, ChooseMdlParamsDialog->Lines(), 0);
+    }
+    if (_Isolines != nullptr) {
+        DrawCurrentSet();
+        return;
+    }
+    sink_->ShowMessage(
+        "На концентрационном треугольнике модель постоянна. Построение изолиний невозможно.");
+    FillBitmapWhite();
+    OutPanelPaint();
+}
+
+TMainForm::Placement TMainForm::PlotPlacement(int width, int height) {
+    const auto w = static_cast<float>(width);
+    const auto h = static_cast<float>(height);
+    return {{0.5f * w, 0.5f * h + 0.1f * h, 0.0f}, 0.5f * w, -1.5707964f};
+}
+
+void TMainForm::DrawCurrentSet() {
+    if (_Isolines == nullptr) {
+        return;
+    }
+    {
+        QPainter painter(&_Bitmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        isotri::QtCanvas canvas(painter);
+        isotri::DrawIsolineSet(_Isolines, canvas, _Bitmap.width(), _Bitmap.height(),
+                               ChooseMdlParamsDialog->Split(), FormatDialog->Settings(),
+                               ChooseMdlParamsDialog->Bounds().data(), numbers_, *sink_);
+    }
+    OutPanelPaint();
+}
+
+void TMainForm::OutPanelPaint() {
+    if (OutPanel->isVisible()) {
+        OutPanel->repaint();
+    }
+}
+
+void TMainForm::FormatItemClick() {
+    if (FormatDialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    const isotri::AppearanceSettings settings = FormatDialog->Settings();
+    ResizeOutPanel(settings.SEViewWidth, settings.SEViewHeight);
+    DrawCurrentSet();
+}
+
+void TMainForm::ClearItemClick() {
+    ReleaseIsolines();
+    FillBitmapWhite();
+    OutPanelPaint();
+}
+
+void TMainForm::EditMenuClick() {
+    const bool hasSet = _Isolines != nullptr;
+    CopyItem->setEnabled(hasSet);
+    ClearItem->setEnabled(hasSet);
+}
+
+void TMainForm::VeridanMenuClick() {
+    PlotItem->setEnabled(_MathDef->AddendCount() > 0);
+    ExportItem->setEnabled(_Isolines != nullptr);
+}
+
+void TMainForm::ExitItemClick() {
+    close();
+}
+
+void TMainForm::AppendItemClick() {
+    AppendMdlDialog->exec();
+}
+
+void TMainForm::CopyItemClick() {}
+
+void TMainForm::ExportItemClick() {}
+
+void TMainForm::BatchItemClick() {}
+
+void TMainForm::ConsoleItemClick() {
+    ConsoleItem->setChecked(EConsole->isHidden());
+    EConsole->setVisible(ConsoleItem->isChecked());
+    if (ConsoleItem->isChecked()) {
+        EConsole->setFocus();
+    }
+}
+
+void TMainForm::AboutItemClick() {
+    AboutDialog->exec();
+}
+
+void TMainForm::BatchFormatItemClick() {
+    // The viewer's answer is not reported: a missing document simply does not open.
+    const QString path =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("multiobjective.pdf"));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -1,0 +1,152 @@
+// The main window: owner of the model library, the current isoline set and the picture; the plot
+// command from the model dialog to the picture on screen, and the menus.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QMainWindow>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "companion/zorb_lib.h"
+#include "render/NumberText.h"
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QScrollArea;
+class QSplitter;
+class QStatusBar;
+class TChooseMdlParamsDialog;
+class TFormatDialog;
+class TMessageBoxSink;
+
+namespace isotri {
+class MessageSink;
+class TAboutDialog;
+class TAppendMdlDialog;
+class TMathDefinition;
+}  // namespace isotri
+
+// Shows a picture at its top left corner and paints nothing else.
+class TPaintBox : public QWidget {
+  public:
+    TPaintBox(const QImage& source, QWidget* parent) : QWidget(parent), source_(source) {}
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    const QImage& source_;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    static constexpr int kStartWidth = 800;
+    static constexpr int kStartHeight = 740;
+
+    using ModuleLoader = std::function<void(isotri::TMathDefinition&)>;
+
+    // Messages go to `sink`, or to message boxes when none is given. The model library loads the
+    // modules of the current directory unless another loader is given.
+    explicit TMainForm(const isotri::NumberText& numbers, isotri::MessageSink* sink = nullptr,
+                       ModuleLoader loadModules = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The dialogs, in start-up order, after the window itself: About, append, model, format.
+    void CreateDialogs();
+
+    isotri::TMathDefinition& MathDef() { return *_MathDef; }
+    isotri::MessageSink& Sink() { return *sink_; }
+    const isotri::NumberText& Numbers() const { return numbers_; }
+    const QImage& Bitmap() const { return _Bitmap; }
+    const TIsolineSet* Isolines() const { return _Isolines; }
+
+    isotri::TAboutDialog* AboutDialog = nullptr;
+    isotri::TAppendMdlDialog* AppendMdlDialog = nullptr;
+    TChooseMdlParamsDialog* ChooseMdlParamsDialog = nullptr;
+    TFormatDialog* FormatDialog = nullptr;
+
+    // Steps of a plot after the model dialog, with the given evaluation callback: the picture is
+    // sized from the Format dialog, the set generated and drawn (or the constant-model message).
+    void GenerateAndDraw(TEvalProc evaluate);
+    // Draws the current set onto the picture at the picture's size and shows it.
+    void DrawCurrentSet();
+
+    // Placement of the triangle in a picture of the given size, as the generator takes it.
+    struct Placement {
+        TPoint3f center;
+        float size;
+        float angle;
+    };
+    static Placement PlotPlacement(int width, int height);
+
+    QScrollArea* AppWorkSpace;
+    TPaintBox* OutPanel;
+    QSplitter* ConSplitter;
+    QPlainTextEdit* EConsole;
+    QStatusBar* StatusBar;
+
+    QMenu* FileMenu;
+    QAction* AppendItem;
+    QAction* ExitItem;
+    QMenu* EditMenu;
+    QAction* ClearItem;
+    QAction* CopyItem;
+    QMenu* VeridanMenu;
+    QAction* PlotItem;
+    QAction* FormatItem;
+    QAction* ExportItem;
+    QAction* BatchItem;
+    QMenu* ViewMenu;
+    QAction* ConsoleItem;
+    QMenu* HelpMenu;
+    QAction* AboutItem;
+    QAction* BatchFormatItem;
+
+  public slots:
+    void PlotItemClick();
+    void OutPanelPaint();
+    void FormatItemClick();
+    void ClearItemClick();
+    void EditMenuClick();
+    void VeridanMenuClick();
+    void ExitItemClick();
+    void AppendItemClick();
+    void CopyItemClick();
+    void ExportItemClick();
+    void BatchItemClick();
+    void ConsoleItemClick();
+    void AboutItemClick();
+    void BatchFormatItemClick();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void FormCreate(const ModuleLoader& loadModules);
+    void FormDestroy();
+    // The console's own start-up (after FormCreate) and shut-down (before FormDestroy).
+    void ConsoleStartUp();
+    void ConsoleShutDown();
+    void BuildLayout();
+    void BuildMenus();
+    void ReleaseIsolines();
+    void ResizeBitmap(int width, int height);
+    void ResizeOutPanel(int width, int height);
+    void FillBitmapWhite();
+
+    std::unique_ptr<TMessageBoxSink> ownSink_;
+    isotri::MessageSink* sink_;
+    isotri::NumberText numbers_;
+
+    std::unique_ptr<isotri::TMathDefinition> _MathDef;
+    QImage _Bitmap;
+    // The last recording of the set for the clipboard and export.
+    QByteArray _Metafile;
+    TIsolineSet* _Isolines = nullptr;
+};

@@ -1,0 +1,351 @@
+#include <QAction>
+#include <QButtonGroup>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QtTest>
+#include <memory>
+
+#include "GuiSupport.h"
+#include "dialogs/ChooseMdlUnit.h"
+#include "dialogs/ColorSwatch.h"
+#include "dialogs/FormatDlg.h"
+#include "dialogs/SpinEdit.h"
+#include "models/MathDef.h"
+#include "shell/MainUnit.h"
+
+namespace {
+
+const QString kLinear = QStringLiteral("Линейный полином Шеффе");
+const std::string kConstant =
+    "На концентрационном треугольнике модель постоянна. Построение изолиний невозможно.";
+
+bool AllWhite(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int CountPixels(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixel(x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+class MainUnitTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void cleanup();
+    void startsWithWhitePictureAndMenus();
+    void menuItems_data();
+    void menuItems();
+    void plotPlacement_data();
+    void plotPlacement();
+    void withoutAddendsPlotIsDisabledAndCtrlRInert();
+    void shortcutsFollowTheSet();
+    void constantModelMessageComesBeforeWhitePicture();
+    void undefinedModelEndsInConstantMessage();
+    void cancelledPlotKeepsPicture();
+    void viewSizeChangeWhileSetExists();
+    void returnButtonChangesTakeEffectAtNextDrawing();
+
+  private:
+    void Start(const char* moduleDir);
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void Plot(const QStringList& coefs, int filter = 0, const QString& model = kLinear);
+
+    RecordingSink sink_;
+    std::unique_ptr<TMainForm> form_;
+};
+
+void MainUnitTest::cleanup() {
+    CancelPendingModals();
+    form_.reset();
+    sink_.messages.clear();
+    sink_.onMessage = nullptr;
+}
+
+void MainUnitTest::Start(const char* moduleDir) {
+    const std::string path = ModulePath(moduleDir);
+    form_ = std::make_unique<TMainForm>(
+        isotri::NumberText(','), &sink_,
+        [path](isotri::TMathDefinition& mathDef) { mathDef.LoadModule(path); });
+    form_->CreateDialogs();
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+}
+
+void MainUnitTest::Plot(const QStringList& coefs, int filter, const QString& model) {
+    WhenModal([=](QWidget* modal) {
+        auto* dialog = qobject_cast<TChooseMdlParamsDialog*>(modal);
+        QVERIFY(dialog != nullptr);
+        dialog->RGModelTypeButtons->button(filter)->click();
+        dialog->LBModels->setCurrentItem(
+            dialog->LBModels->findItems(model, Qt::MatchExactly).first());
+        for (int i = 0; i < coefs.size(); ++i) {
+            dialog->SGParameters->item(0, i)->setText(coefs[i]);
+        }
+        dialog->OkButton->click();
+    });
+    Key(Qt::Key_R, Qt::ControlModifier);
+}
+
+void MainUnitTest::Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    // The offscreen platform does not give the activation back when a modal dialog closes.
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    QTest::keyClick(form_.get(), key, modifiers);
+}
+
+void MainUnitTest::startsWithWhitePictureAndMenus() {
+    Start("gui_models");
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Изолинии на концентрационном треугольнике"));
+    QCOMPARE(form_->size(), QSize(812, 912));
+    QCOMPARE(form_->OutPanel->size(), QSize(800, 740));
+    QCOMPARE(form_->Bitmap().size(), QSize(800, 740));
+    QVERIFY(AllWhite(form_->Bitmap()));
+    QVERIFY(form_->Isolines() == nullptr);
+    QVERIFY(!form_->ClearItem->isEnabled() && !form_->CopyItem->isEnabled());
+    QVERIFY(form_->ConsoleItem->isChecked() && form_->EConsole->isVisible());
+    form_->ConsoleItemClick();
+    QVERIFY(!form_->ConsoleItem->isChecked() && !form_->EConsole->isVisible());
+    form_->ConsoleItemClick();
+    QVERIFY(form_->ConsoleItem->isChecked() && form_->EConsole->isVisible());
+}
+
+void MainUnitTest::menuItems_data() {
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shortcut");
+    QTest::newRow("AppendItem") << "FileMenu"
+                                << "AppendItem"
+                                << "Добавить модели ..."
+                                << "Ctrl+A";
+    QTest::newRow("ExitItem") << "FileMenu"
+                              << "ExitItem"
+                              << "Выход"
+                              << "";
+    QTest::newRow("ClearItem") << "EditMenu"
+                               << "ClearItem"
+                               << "Очистить"
+                               << "Del";
+    QTest::newRow("CopyItem") << "EditMenu"
+                              << "CopyItem"
+                              << "Копировать"
+                              << "Ctrl+C";
+    QTest::newRow("PlotItem") << "VeridanMenu"
+                              << "PlotItem"
+                              << "Построить ..."
+                              << "Ctrl+R";
+    QTest::newRow("FormatItem") << "VeridanMenu"
+                                << "FormatItem"
+                                << "Формат ..."
+                                << "Ctrl+F";
+    QTest::newRow("ExportItem") << "VeridanMenu"
+                                << "ExportItem"
+                                << "Экспорт ..."
+                                << "Ctrl+E";
+    QTest::newRow("BatchItem") << "VeridanMenu"
+                               << "BatchItem"
+                               << "Умножение моделей ..."
+                               << "Ctrl+J";
+    QTest::newRow("ConsoleItem") << "ViewMenu"
+                                 << "ConsoleItem"
+                                 << "Консоль"
+                                 << "";
+    QTest::newRow("AboutItem") << "HelpMenu"
+                               << "AboutItem"
+                               << "О программе ..."
+                               << "";
+    QTest::newRow("BatchFormatItem") << "HelpMenu"
+                                     << "BatchFormatItem"
+                                     << "О многокритериальной оптимизации ..."
+                                     << "";
+}
+
+void MainUnitTest::menuItems() {
+    QFETCH(QString, menu);
+    QFETCH(QString, item);
+    QFETCH(QString, caption);
+    QFETCH(QString, shortcut);
+    if (!form_) {
+        Start("gui_models");
+    }
+    auto* owner = form_->findChild<QMenu*>(menu);
+    QVERIFY(owner != nullptr);
+    QAction* action = nullptr;
+    for (QAction* a : owner->actions()) {
+        if (a->objectName() == item) {
+            action = a;
+        }
+    }
+    QVERIFY(action != nullptr);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), QKeySequence(shortcut));
+}
+
+void MainUnitTest::plotPlacement_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<float>("size");
+    QTest::newRow("default") << 800 << 740 << 400.0f << 444.0f << 400.0f;
+    QTest::newRow("1000x500") << 1000 << 500 << 500.0f << 300.0f << 500.0f;
+}
+
+void MainUnitTest::plotPlacement() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(float, size);
+    const TMainForm::Placement p = TMainForm::PlotPlacement(width, height);
+    QCOMPARE(p.center.X, x);
+    QCOMPARE(p.center.Y, y);
+    QCOMPARE(p.center.Z, 0.0f);
+    QCOMPARE(p.size, size);
+    QCOMPARE(p.angle, -1.5707964f);
+}
+
+void MainUnitTest::withoutAddendsPlotIsDisabledAndCtrlRInert() {
+    Start("gui_no_addens");
+    QVERIFY(form_->MathDef().ModelCount() > 0);
+    bool opened = false;
+    WhenModal([&opened](QWidget* modal) {
+        opened = true;
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    Key(Qt::Key_R, Qt::ControlModifier);
+    QTest::qWait(100);
+    QVERIFY(!opened);
+    QVERIFY(!form_->PlotItem->isEnabled());
+    form_->VeridanMenu->popup(form_->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(!form_->PlotItem->isEnabled());
+    QVERIFY(form_->FormatItem->isEnabled() && form_->BatchItem->isEnabled());
+    form_->VeridanMenu->hide();
+    // The console calls the handler directly, whatever the menu says.
+    WhenModal([&opened](QWidget* modal) {
+        opened = true;
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    form_->PlotItemClick();
+    QVERIFY(opened);
+}
+
+void MainUnitTest::shortcutsFollowTheSet() {
+    Start("gui_models");
+    bool opened = false;
+    WhenModal([&opened](QWidget* modal) {
+        opened = true;
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    Key(Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(opened);
+
+    Plot({"1", "2", "3"});
+    QVERIFY(form_->Isolines() != nullptr);
+    QVERIFY(!AllWhite(form_->Bitmap()));
+    QVERIFY(form_->StatusBar->currentMessage().isEmpty());
+    // Clear was disabled at start; its shortcut acts now that a set exists.
+    Key(Qt::Key_Delete);
+    QVERIFY(form_->Isolines() == nullptr);
+    QVERIFY(AllWhite(form_->Bitmap()));
+    form_->EditMenu->popup(form_->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(!form_->ClearItem->isEnabled() && !form_->CopyItem->isEnabled());
+    form_->EditMenu->hide();
+}
+
+void MainUnitTest::constantModelMessageComesBeforeWhitePicture() {
+    Start("gui_models");
+    Plot({"1", "2", "3"});
+    QVERIFY(form_->Isolines() != nullptr);
+    const QImage before = form_->Bitmap();
+    bool oldPictureShown = false;
+    sink_.onMessage = [&] { oldPictureShown = form_->Bitmap() == before; };
+    Plot({"0", "0", "0"});
+    QCOMPARE(sink_.messages, std::vector<std::string>{kConstant});
+    QVERIFY(oldPictureShown);
+    QVERIFY(AllWhite(form_->Bitmap()));
+    QVERIFY(form_->Isolines() == nullptr);
+    form_->EditMenu->popup(form_->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(!form_->ClearItem->isEnabled() && !form_->CopyItem->isEnabled());
+    form_->EditMenu->hide();
+    form_->VeridanMenu->popup(form_->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(!form_->ExportItem->isEnabled());
+    form_->VeridanMenu->hide();
+}
+
+void MainUnitTest::undefinedModelEndsInConstantMessage() {
+    Start("gui_models");
+    Plot({"1"}, 2, QStringLiteral("Неопределённая модель"));
+    QCOMPARE(sink_.messages, std::vector<std::string>{kConstant});
+    QVERIFY(form_->StatusBar->currentMessage().isEmpty());
+}
+
+void MainUnitTest::cancelledPlotKeepsPicture() {
+    Start("gui_models");
+    Plot({"1", "2", "3"});
+    const TIsolineSet* set = form_->Isolines();
+    const QImage before = form_->Bitmap();
+    WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    Key(Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(form_->Isolines(), set);
+    QCOMPARE(form_->Bitmap(), before);
+}
+
+void MainUnitTest::viewSizeChangeWhileSetExists() {
+    Start("gui_models");
+    Plot({"1", "2", "3"});
+    WhenModal([](QWidget* modal) {
+        auto* format = qobject_cast<TFormatDialog*>(modal);
+        format->SEViewWidth->SetText(QStringLiteral("1000"));
+        format->SEViewHeight->SetText(QStringLiteral("900"));
+        format->BOk->click();
+    });
+    Key(Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(form_->OutPanel->size(), QSize(1000, 900));
+    QCOMPARE(form_->Bitmap().size(), QSize(800, 740));
+    QVERIFY(form_->Isolines() != nullptr);
+    QTRY_VERIFY(form_->AppWorkSpace->horizontalScrollBar()->isVisible());
+    Plot({"1", "2", "3"});
+    QCOMPARE(form_->Bitmap().size(), QSize(1000, 900));
+}
+
+void MainUnitTest::returnButtonChangesTakeEffectAtNextDrawing() {
+    Start("gui_models");
+    Plot({"1", "2", "3"});
+    const QImage before = form_->Bitmap();
+    const QRgb red = qRgb(255, 0, 0);
+    QCOMPARE(CountPixels(before, red), 0);
+    WhenModal([](QWidget* modal) {
+        auto* format = qobject_cast<TFormatDialog*>(modal);
+        format->LineBox->SetColor(QColor(255, 0, 0));
+        format->BCancel->click();
+    });
+    Key(Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(form_->Bitmap(), before);
+    Plot({"1", "2", "3"});
+    QVERIFY(CountPixels(form_->Bitmap(), red) > 100);
+}
+
+QTEST_MAIN(MainUnitTest)
+#include "MainUnit_test.moc"
