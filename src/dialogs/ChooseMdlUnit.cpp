@@ -111,6 +111,7 @@ void TChooseMdlParamsDialog::BuildControls() {
     GBModel->setObjectName(QStringLiteral("GBModel"));
     LBModels = new QListWidget(GBModel);
     LBModels->setObjectName(QStringLiteral("LBModels"));
+    LBModels->setMinimumWidth(320);
     auto* GBParameters = new QGroupBox(QStringLiteral(" Коэффициенты модели "), GBModel);
     GBParameters->setObjectName(QStringLiteral("GBParameters"));
     SGParameters = new QTableWidget(1, 1, GBParameters);
@@ -179,6 +180,7 @@ void TChooseMdlParamsDialog::BuildControls() {
                 new QLineEdit(r == c ? QStringLiteral("1") : QStringLiteral("0"), GroupBox1);
             edit->setObjectName(
                 QStringLiteral("E%1%2").arg(QLatin1String(rows[r]), QLatin1String(columns[c])));
+            edit->setMaximumWidth(70);
             *edits[r * 3 + c] = edit;
             boundsLayout->addWidget(edit, r, c + 1);
         }
@@ -208,7 +210,7 @@ void TChooseMdlParamsDialog::BuildControls() {
     auto* top = new QHBoxLayout(this);
     top->addWidget(GBModel, 1);
     top->addLayout(right);
-    resize(640, 440);
+    resize(760, 440);
 
     connect(LBModels, &QListWidget::itemSelectionChanged, this,
             &TChooseMdlParamsDialog::LBModelsClick);

@@ -1,9 +1,11 @@
 #include "shell/MainUnit.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +21,9 @@
 #include "dialogs/AppendMdlUnit.h"
 #include "dialogs/ChooseMdlUnit.h"
 #include "dialogs/FormatDlg.h"
+#include "export/Metafile.h"
+#include "export/MetafileSupport.h"
+#include "models/Error.h"
 #include "models/MathDef.h"
 #include "render/PPDraw.h"
 #include "render/QtCanvas.h"
@@ -152,6 +157,14 @@ void TMainForm::BuildLayout() {
     StatusBar = statusBar();
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setSizeGripEnabled(false);
+
+    SaveWMFDialog = new QFileDialog(this);
+    SaveWMFDialog->setObjectName(QStringLiteral("SaveWMFDialog"));
+    SaveWMFDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveWMFDialog->setFileMode(QFileDialog::AnyFile);
+    SaveWMFDialog->setDefaultSuffix(QStringLiteral("emf"));
+    SaveWMFDialog->setNameFilter(QStringLiteral("Метафайл Windows (*.emf)"));
+    SaveWMFDialog->selectFile(QStringLiteral("triangle"));
 }
 
 void TMainForm::BuildMenus() {
@@ -357,9 +370,54 @@ void TMainForm::AppendItemClick() {
     AppendMdlDialog->exec();
 }
 
-void TMainForm::CopyItemClick() {}
+isotri::PictureInput TMainForm::CurrentPicture(const isotri::AppearanceSettings& settings) {
+    isotri::PictureInput input;
+    input.set = _Isolines;
+    input.width = _Bitmap.width();
+    input.height = _Bitmap.height();
+    input.divisions = ChooseMdlParamsDialog->Split();
+    input.settings = &settings;
+    input.bounds = ChooseMdlParamsDialog->Bounds().data();
+    input.numbers = &numbers_;
+    input.sink = sink_;
+    input.screen = isotri::PrimaryScreenMetrics();
+    return input;
+}
 
-void TMainForm::ExportItemClick() {}
+bool TMainForm::RenderToMetafile() {
+    if (_Isolines == nullptr) {
+        return false;
+    }
+    const isotri::AppearanceSettings settings = FormatDialog->Settings();
+    const std::optional<QByteArray> emf = isotri::RenderToMetafile(CurrentPicture(settings));
+    if (!emf) {
+        return false;
+    }
+    _Metafile = *emf;
+    return true;
+}
+
+void TMainForm::CopyItemClick() {
+    if (RenderToMetafile()) {
+        QApplication::clipboard()->setMimeData(isotri::MetafileMimeData(_Metafile).release());
+    }
+}
+
+void TMainForm::ExportItemClick() {
+    if (!RenderToMetafile()) {
+        return;
+    }
+    if (SaveWMFDialog->exec() != QDialog::Accepted || SaveWMFDialog->selectedFiles().isEmpty()) {
+        return;
+    }
+    const QString fileName = SaveWMFDialog->selectedFiles().first();
+    const isotri::AppearanceSettings settings = FormatDialog->Settings();
+    const isotri::SaveResult result =
+        isotri::SavePictureFile(fileName.toStdString(), CurrentPicture(settings));
+    if (!result.ok) {
+        throw isotri::Error(result.error);
+    }
+}
 
 void TMainForm::BatchItemClick() {}
 

@@ -11,9 +11,11 @@
 #include <string>
 
 #include "companion/zorb_lib.h"
+#include "export/PictureFile.h"
 #include "render/NumberText.h"
 
 class QAction;
+class QFileDialog;
 class QMenu;
 class QPlainTextEdit;
 class QScrollArea;
@@ -76,6 +78,10 @@ class TMainForm : public QMainWindow {
     void GenerateAndDraw(TEvalProc evaluate);
     // Draws the current set onto the picture at the picture's size and shows it.
     void DrawCurrentSet();
+    // Records the current set into _Metafile at the picture's size; false without a set or when
+    // the renderer refused the appearance settings (it has told the user).
+    bool RenderToMetafile();
+    const QByteArray& Metafile() const { return _Metafile; }
 
     // Placement of the triangle in a picture of the given size, as the generator takes it.
     struct Placement {
@@ -90,6 +96,7 @@ class TMainForm : public QMainWindow {
     QSplitter* ConSplitter;
     QPlainTextEdit* EConsole;
     QStatusBar* StatusBar;
+    QFileDialog* SaveWMFDialog;
 
     QMenu* FileMenu;
     QAction* AppendItem;
@@ -139,6 +146,8 @@ class TMainForm : public QMainWindow {
     void ResizeBitmap(int width, int height);
     void ResizeOutPanel(int width, int height);
     void FillBitmapWhite();
+    // The current set at the picture's size, as the metafile and file writers take it.
+    isotri::PictureInput CurrentPicture(const isotri::AppearanceSettings& settings);
 
     std::unique_ptr<TMessageBoxSink> ownSink_;
     isotri::MessageSink* sink_;

@@ -1,7 +1,9 @@
 #include <QAction>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -65,6 +67,7 @@ class MainUnitTest : public QObject {
     void cancelledPlotKeepsPicture();
     void viewSizeChangeWhileSetExists();
     void returnButtonChangesTakeEffectAtNextDrawing();
+    void copyPutsOnlyTheMetafileOnTheClipboard();
 
   private:
     void Start(const char* moduleDir);
@@ -104,7 +107,7 @@ void MainUnitTest::Plot(const QStringList& coefs, int filter, const QString& mod
         }
         dialog->OkButton->click();
     });
-    Key(Qt::Key_R, Qt::ControlModifier);
+    form_->PlotItem->trigger();
 }
 
 void MainUnitTest::Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
@@ -321,7 +324,7 @@ void MainUnitTest::viewSizeChangeWhileSetExists() {
         format->SEViewHeight->SetText(QStringLiteral("900"));
         format->BOk->click();
     });
-    Key(Qt::Key_F, Qt::ControlModifier);
+    form_->FormatItem->trigger();
     QCOMPARE(form_->OutPanel->size(), QSize(1000, 900));
     QCOMPARE(form_->Bitmap().size(), QSize(800, 740));
     QVERIFY(form_->Isolines() != nullptr);
@@ -341,10 +344,27 @@ void MainUnitTest::returnButtonChangesTakeEffectAtNextDrawing() {
         format->LineBox->SetColor(QColor(255, 0, 0));
         format->BCancel->click();
     });
-    Key(Qt::Key_F, Qt::ControlModifier);
+    form_->FormatItem->trigger();
     QCOMPARE(form_->Bitmap(), before);
     Plot({"1", "2", "3"});
     QVERIFY(CountPixels(form_->Bitmap(), red) > 100);
+}
+
+void MainUnitTest::copyPutsOnlyTheMetafileOnTheClipboard() {
+    Start("gui_models");
+    QApplication::clipboard()->clear();
+    form_->CopyItemClick();  // no set: nothing happens
+    const QMimeData* empty = QApplication::clipboard()->mimeData();
+    QVERIFY(empty == nullptr || !empty->hasFormat(QStringLiteral("image/emf")));
+    form_->ExportItemClick();  // no set: no dialog
+    Plot({"1", "2", "3"});
+    Key(Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    QVERIFY(data != nullptr);
+    QVERIFY(data->hasFormat(QStringLiteral("image/emf")));
+    QVERIFY(!data->hasImage() && !data->hasText());
+    QCOMPARE(data->data(QStringLiteral("image/emf")), form_->Metafile());
+    QVERIFY(form_->Metafile().startsWith(QByteArray::fromHex("01000000")));
 }
 
 QTEST_MAIN(MainUnitTest)
