@@ -59,7 +59,10 @@ bool Fits16(std::span<const IntPoint> points) {
 }  // namespace
 
 EmfWriter::EmfWriter(int width, int height, const ScreenMetrics& screen)
-    : GdiRecorder(1), width_(std::max(1, width)), height_(std::max(1, height)), screen_(screen) {
+    : GdiRecorder(1),
+      width_(std::max(1, width)),
+      height_(std::max(1, height)),
+      screen_(UsableScreen(screen)) {
     const FrameSize frame = FrameOf(width_, height_, screen_);
     const ScreenMetrics& s = screen_;
     Begin(EMR_HEADER);

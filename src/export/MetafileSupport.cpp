@@ -77,11 +77,14 @@ int MulDivRound(std::int64_t a, std::int64_t b, std::int64_t c) {
 
 }  // namespace
 
-FrameSize FrameOf(int width, int height, const ScreenMetrics& screen) {
-    // A screen without a size would divide by zero: fall back to 96 pixels per inch.
+ScreenMetrics UsableScreen(const ScreenMetrics& screen) {
     const bool valid = screen.widthPixels > 0 && screen.heightPixels > 0 && screen.widthMm > 0 &&
                        screen.heightMm > 0;
-    const ScreenMetrics s = valid ? screen : ScreenMetrics{};
+    return valid ? screen : ScreenMetrics{};
+}
+
+FrameSize FrameOf(int width, int height, const ScreenMetrics& screen) {
+    const ScreenMetrics s = UsableScreen(screen);
     return {MulDivRound(width, std::int64_t{s.widthMm} * 100, s.widthPixels),
             MulDivRound(height, std::int64_t{s.heightMm} * 100, s.heightPixels)};
 }

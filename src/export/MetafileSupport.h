@@ -45,6 +45,9 @@ struct ScreenMetrics {
 // The primary screen of the running application; 96 pixels per inch where it reports no size.
 ScreenMetrics PrimaryScreenMetrics();
 
+// The screen itself, or the defaults where a size is not positive (it would divide by zero).
+ScreenMetrics UsableScreen(const ScreenMetrics& screen);
+
 // A picture of width x height pixels in hundredths of a millimetre on the reference screen,
 // each product divided with rounding.
 struct FrameSize {

@@ -82,6 +82,15 @@ TEST(EmfWriter, HeaderCountsAndSizesAgreeWithTheRecords) {
     EXPECT_EQ(eof.view.U32(16), 20U);
 }
 
+TEST(EmfWriter, AScreenWithoutASizeCountsAs96PixelsPerInch) {
+    const auto records = ReadEmf(EmfWriter(96, 48, ScreenMetrics{0, 0, 0, 0}).Finish());
+    const auto& h = records.front().view;
+    EXPECT_EQ(h.I32(32), 2540);
+    EXPECT_EQ(h.I32(36), 1270);
+    EXPECT_EQ(h.I32(72) * 254, h.I32(80) * 960);
+    EXPECT_GT(h.I32(84), 0);
+}
+
 TEST(EmfWriter, ObjectsAreCreatedWhenDrawnAndTakeTheLowestFreeHandle) {
     EmfWriter emf(100, 100, kScreen);
     emf.SetPenWidth(3);
