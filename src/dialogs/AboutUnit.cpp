@@ -43,7 +43,7 @@ class TAboutPicture final : public QFrame {
         triangle.addPolygon(QPolygonF({top, right, left, top}));
         painter.save();
         painter.setClipPath(triangle);
-        painter.setPen(QPen(QColor(200, 200, 200), 0.6));
+        painter.setPen(QPen(QColor(160, 160, 160), 0.8));
         constexpr int kDivisions = 5;
         for (int i = 1; i < kDivisions; ++i) {
             const double f = static_cast<double>(i) / kDivisions;

@@ -44,6 +44,8 @@ TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QTreeWidget(parent) {
     setExpandsOnDoubleClick(false);
     setIndentation(14);
     setUniformRowHeights(true);
+    // The path is always shown whole: no arrows that suggest it folds.
+    setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
 }
 
 bool TDirectoryListBox::OpenDirectory(const QString& path) {
