@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
@@ -28,13 +29,14 @@
 #include "render/PPDraw.h"
 #include "render/QtCanvas.h"
 #include "shell/Application.h"
+#include "shell/Command.h"
+#include "shell/Console.h"
 #include "shell/MessageBoxSink.h"
 
 namespace {
 
 constexpr int kConsoleHeight = 100;
 constexpr int kSplitterMinSize = 20;
-const QColor kConsoleBackground(0, 128, 128);
 
 // Clears the progress text however the generator ends.
 class StatusClearer {
@@ -105,9 +107,66 @@ void TMainForm::FormDestroy() {
     ReleaseIsolines();
 }
 
-void TMainForm::ConsoleStartUp() {}
+void TMainForm::ConsoleStartUp() {
+    console_ = std::make_unique<isotri::TConsole>(
+        EConsole, this, [this](const QString& line) { return ExecCommand(line); });
+    connect(console_.get(), &isotri::TConsole::ToggleRequested, this, &TMainForm::ConsoleItemClick);
+    console_->Start();
+}
 
-void TMainForm::ConsoleShutDown() {}
+void TMainForm::ConsoleShutDown() {
+    console_->Stop();
+}
+
+bool TMainForm::ExecCommand(const QString& line) {
+    using isotri::CommandKind;
+    const isotri::Command command = isotri::ParseCommand(line);
+    switch (command.kind) {
+        case CommandKind::Unknown:
+            return false;
+        case CommandKind::Shell:
+            // What the shell says of the command is its own business; only a shell that could
+            // not be started at all is noted, and only on standard error.
+            if (!isotri::StartShellCommand(command.argument)) {
+                qWarning("/bin/sh could not be started for: %s", qPrintable(command.argument));
+            }
+            return true;
+        case CommandKind::Quit:
+        case CommandKind::Exit:
+            ExitItemClick();
+            return true;
+        case CommandKind::Clear:
+            console_->Clear();
+            return true;
+        case CommandKind::HelpAbout:
+            AboutItemClick();
+            return true;
+        case CommandKind::Append:
+            AppendItemClick();
+            return true;
+        case CommandKind::Plot:
+            PlotItemClick();
+            return true;
+        case CommandKind::Format:
+            FormatItemClick();
+            return true;
+        case CommandKind::Export:
+            ExportItemClick();
+            return true;
+        case CommandKind::BatchAsk:
+            BatchItemClick();
+            return true;
+        case CommandKind::BatchNoName:
+            con_lputs(16, isotri::kBatchNoNameError);
+            return true;
+        case CommandKind::BatchFile:
+            RunBatch(command.argument);
+            return true;
+    }
+    return false;
+}
+
+void TMainForm::RunBatch(const QString& /*fileName*/) {}
 
 void TMainForm::CreateDialogs() {
     AboutDialog = new isotri::TAboutDialog(this);
@@ -132,16 +191,6 @@ void TMainForm::BuildLayout() {
 
     EConsole = new QPlainTextEdit;
     EConsole->setObjectName(QStringLiteral("EConsole"));
-    QPalette palette = EConsole->palette();
-    palette.setColor(QPalette::Base, kConsoleBackground);
-    palette.setColor(QPalette::Text, Qt::white);
-    EConsole->setPalette(palette);
-    QFont font = EConsole->font();
-    font.setBold(true);
-    font.setPixelSize(13);
-    EConsole->setFont(font);
-    EConsole->setMinimumHeight(kSplitterMinSize);
-    EConsole->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     ConSplitter = new QSplitter(Qt::Vertical);
     ConSplitter->setObjectName(QStringLiteral("ConSplitter"));
@@ -367,7 +416,14 @@ void TMainForm::ExitItemClick() {
 }
 
 void TMainForm::AppendItemClick() {
-    AppendMdlDialog->exec();
+    if (AppendMdlDialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    const std::int32_t before = _MathDef->ModelCount();
+    _MathDef->LoadDirectory(QFile::encodeName(AppendMdlDialog->Directory()).toStdString());
+    ChooseMdlParamsDialog->FillModels();
+    const std::int32_t added = _MathDef->ModelCount() - before;
+    sink_->ShowMessage(QStringLiteral("Добавлено %1 моделей.").arg(added).toStdString());
 }
 
 isotri::PictureInput TMainForm::CurrentPicture(const isotri::AppearanceSettings& settings) {
@@ -419,7 +475,13 @@ void TMainForm::ExportItemClick() {
     }
 }
 
-void TMainForm::BatchItemClick() {}
+void TMainForm::BatchItemClick() {
+    QFileDialog dialog(this, QStringLiteral("Умножение моделей"), QDir::currentPath());
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        RunBatch(dialog.selectedFiles().constFirst());
+    }
+}
 
 void TMainForm::ConsoleItemClick() {
     ConsoleItem->setChecked(EConsole->isHidden());

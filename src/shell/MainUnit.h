@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QMainWindow>
+#include <QString>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -29,6 +30,7 @@ namespace isotri {
 class MessageSink;
 class TAboutDialog;
 class TAppendMdlDialog;
+class TConsole;
 class TMathDefinition;
 }  // namespace isotri
 
@@ -90,6 +92,11 @@ class TMainForm : public QMainWindow {
         float angle;
     };
     static Placement PlotPlacement(int width, int height);
+
+    // The console's interpreter: true when the line is one of its words.
+    bool ExecCommand(const QString& line);
+    // Runs the batch file of that name.
+    virtual void RunBatch(const QString& fileName);
 
     QScrollArea* AppWorkSpace;
     TPaintBox* OutPanel;
@@ -153,6 +160,7 @@ class TMainForm : public QMainWindow {
     isotri::MessageSink* sink_;
     isotri::NumberText numbers_;
 
+    std::unique_ptr<isotri::TConsole> console_;
     std::unique_ptr<isotri::TMathDefinition> _MathDef;
     QImage _Bitmap;
     // The last recording of the set for the clipboard and export.
