@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSplitter>
+#include <QTableWidget>
 #include <QtTest>
 #include <memory>
 
@@ -94,6 +96,24 @@ class MainConsoleTest : public QObject {
         QCOMPARE(modals_.size(), 1);
         QVERIFY2(modals_[0].endsWith(opened.section(u':', -1)), qPrintable(modals_[0]));
         QCOMPARE(Text(), QStringLiteral(">%1\n>").arg(word));
+    }
+
+    void exportReachesItsHandlerWhenDisabled() {
+        WhenModal([](QWidget* modal) {
+            auto* dialog = qobject_cast<TChooseMdlParamsDialog*>(modal);
+            QVERIFY(dialog != nullptr);
+            dialog->LBModels->setCurrentItem(dialog->LBModels->findItems(
+                QStringLiteral("Линейный полином Шеффе"), Qt::MatchExactly)[0]);
+            for (int i = 0; i < 3; ++i) {
+                dialog->SGParameters->item(0, i)->setText(QString::number(i + 1));
+            }
+            dialog->OkButton->click();
+        });
+        form_->PlotItemClick();
+        QVERIFY(form_->Isolines() != nullptr);
+        form_->ExportItem->setEnabled(false);
+        Command(QStringLiteral("export"));
+        QCOMPARE(modals_, QStringList{"QFileDialog"});
     }
 
     void unknownLinesAreEchoed_data() {
