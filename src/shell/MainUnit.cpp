@@ -112,6 +112,8 @@ void TMainForm::ConsoleStartUp() {
         EConsole, this, [this](const QString& line) { return ExecCommand(line); });
     connect(console_.get(), &isotri::TConsole::ToggleRequested, this, &TMainForm::ConsoleItemClick);
     console_->Start();
+    // Commands can be typed as soon as the window appears.
+    EConsole->setFocus();
 }
 
 void TMainForm::ConsoleShutDown() {
