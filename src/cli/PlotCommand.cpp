@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/PictureOptions.h"
 #include "cli/PlotOptions.h"
 #include "cli/PlotOutput.h"
 #include "models/MathDef.h"
@@ -18,8 +19,10 @@ int UsageError(const std::string& message) {
     std::fprintf(stderr, "isotri-plot: %s\n", message.c_str());
     std::fputs(
         "usage: isotri-plot --model NAME --coefs \"c1 c2 ...\" [--lines N] [--split N] "
-        "[--size WxH] [--bounds \"Ax Ay Az Bx By Bz Cx Cy Cz\"] [--scales-only] -o FILE\n",
+        "[--size WxH] [--bounds \"Ax Ay Az Bx By Bz Cx Cy Cz\"] [--scales-only]\n"
+        "                   -o FILE.json|png|svg|pdf|emf|wmf\n",
         stderr);
+    std::fputs(kPictureOptionsUsage, stderr);
     return 2;
 }
 
@@ -27,7 +30,7 @@ int UsageError(const std::string& message) {
 
 int RunPlotCommand(const Args& args) {
     NumberText numbers = NumberText::FromSystemLocale();
-    PlotOptions options;
+    PlotOptions options(numbers);
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string error;
         switch (TakeCommonOption(args, i, numbers, options, error)) {

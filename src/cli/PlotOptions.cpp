@@ -4,6 +4,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "cli/PictureOptions.h"
+
 namespace isotri::cli {
 
 namespace {
@@ -89,6 +91,14 @@ OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText
     if (name == "--scales-only") {
         options.scalesOnly = true;
         return OptionResult::Taken;
+    }
+    switch (ApplyPictureOption(args, i, options.appearance, numbers, error)) {
+        case PictureOption::Applied:
+            return OptionResult::Taken;
+        case PictureOption::Invalid:
+            return OptionResult::Bad;
+        case PictureOption::NotOurs:
+            break;
     }
     if (!needsValue) {
         return OptionResult::NotMine;

@@ -12,11 +12,16 @@
 #include "companion/zorb_lib.h"
 #include "isotri/model_module.h"
 #include "models/MathDef.h"
+#include "render/AppearanceSettings.h"
 #include "render/NumberText.h"
 
 namespace isotri::cli {
 
 struct PlotOptions {
+    // The appearance starts from the Format dialog's defaults, written in `numbers`' form.
+    explicit PlotOptions(const NumberText& numbers)
+        : appearance(AppearanceSettings::Defaults(numbers)) {}
+
     std::optional<std::string> model;  // --model NAME
     std::optional<std::string> coefs;  // --coefs "c1 c2 ..."
     int lines = 5;                     // --lines N, 1..50
@@ -24,14 +29,15 @@ struct PlotOptions {
     int width = 800;                   // --size WxH, 32..2048 each
     int height = 740;
     std::array<float, 9> bounds = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // --bounds "Ax Ay Az ... Cz"
-    bool scalesOnly = false;  // --scales-only: the bounds only label the scales
-    std::string output;       // -o FILE
+    bool scalesOnly = false;        // --scales-only: the bounds only label the scales
+    std::string output;             // -o FILE
+    AppearanceSettings appearance;  // the picture options (PictureOptions.h)
 };
 
 enum class OptionResult { NotMine, Taken, Bad };
 
-// Takes the shared option at args[i] (and its value, advancing i). On Bad, `error` holds a
-// message for the user.
+// Takes the shared option at args[i] (and its value, advancing i), the picture options included.
+// On Bad, `error` holds a message for the user.
 OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText& numbers,
                               PlotOptions& options, std::string& error);
 

@@ -1,5 +1,7 @@
 #include "cli/PlotOutput.h"
 
+#include <QByteArray>
+#include <QString>
 #include <cctype>
 #include <cstdio>
 
@@ -7,7 +9,6 @@
 #include "export/AtomicFile.h"
 #include "export/PictureFile.h"
 #include "models/Error.h"
-#include "render/AppearanceSettings.h"
 
 namespace isotri::cli {
 
@@ -38,13 +39,12 @@ int WriteJson(const PlotOptions& options, const PlotResult& result) {
     return 0;
 }
 
-// The picture as the window would export it, with the default appearance.
+// The picture as the window would export it, with the appearance the options made.
 int WritePicture(const PlotOptions& options, const PlotResult& result) {
     const NumberText numbers = NumberText::FromSystemLocale();
-    const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
     StderrMessageSink sink;
-    PictureInput input{result.set, options.width,         options.height, options.split,
-                       &settings,  options.bounds.data(), &numbers,       &sink};
+    PictureInput input{result.set,          options.width,         options.height, options.split,
+                       &options.appearance, options.bounds.data(), &numbers,       &sink};
     input.screen = PrimaryScreenMetrics();
     const SaveResult saved = SavePictureFile(options.output, input);
     if (!saved.ok) {

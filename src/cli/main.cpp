@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "cli/PictureOptions.h"
 
 namespace {
 
@@ -27,7 +28,9 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     isotri::cli::Args args(argv + 1, argv + argc);
     if (args.empty() || Has(args, "--help") || Has(args, "-h")) {
-        std::fputs(kUsage, args.empty() ? stderr : stdout);
+        std::FILE* out = args.empty() ? stderr : stdout;
+        std::fputs(kUsage, out);
+        std::fputs(isotri::cli::kPictureOptionsUsage, out);
         return args.empty() ? 2 : 0;
     }
     if (Has(args, "--list")) {
