@@ -4,6 +4,7 @@
 
 #include "batch/BatchRun.h"
 #include "cli/Commands.h"
+#include "cli/PictureOptions.h"
 #include "cli/PlotOptions.h"
 #include "cli/PlotOutput.h"
 #include "models/Error.h"
@@ -16,7 +17,13 @@ namespace {
 const char* const kBatchUsage =
     "usage: isotri-plot --batch FILE [--lines N] [--size WxH] [--split N]\n"
     "                   [--bounds \"Ax Ay Az Bx By Bz Cx Cy Cz\"] [--scales-only] [--dir DIR]...\n"
-    "                   -o FILE.png|svg|pdf|json\n";
+    "                   [picture options] -o FILE.json|png|svg|pdf|emf|wmf\n";
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "isotri-plot: %s\n%s%s", message.c_str(), kBatchUsage,
+                 kPictureOptionsUsage);
+    return 2;
+}
 
 // The console as the window shows it, without the prompt: one line per text.
 void PrintConsoleLine(const char* text) {
@@ -51,15 +58,14 @@ class KeptSetView final : public BatchView {
 
 int RunBatchCommand(const Args& args) {
     const NumberText numbers = NumberText::FromSystemLocale();
-    PlotOptions options;
+    PlotOptions options(numbers);
     std::string fileName;
     std::vector<std::string> dirs;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string error;
         const OptionResult taken = TakeCommonOption(args, i, numbers, options, error);
         if (taken == OptionResult::Bad) {
-            std::fprintf(stderr, "isotri-plot: %s\n%s", error.c_str(), kBatchUsage);
-            return 2;
+            return UsageError(error);
         }
         if (taken == OptionResult::Taken) {
             continue;
@@ -69,19 +75,14 @@ int RunBatchCommand(const Args& args) {
         } else if (args[i] == "--dir" && i + 1 < args.size()) {
             dirs.push_back(args[++i]);
         } else {
-            std::fprintf(stderr, "isotri-plot: неверный аргумент \"%s\"\n%s", args[i].c_str(),
-                         kBatchUsage);
-            return 2;
+            return UsageError("неверный аргумент \"" + args[i] + "\"");
         }
     }
     std::string error;
     if (fileName.empty() || options.output.empty() || !KnownOutput(options.output, error)) {
-        std::fprintf(stderr, "isotri-plot: %s\n%s",
-                     fileName.empty() ? "не указан файл пакета (--batch FILE)"
-                     : options.output.empty() ? "не указан файл рисунка (-o FILE)"
-                                              : error.c_str(),
-                     kBatchUsage);
-        return 2;
+        return UsageError(fileName.empty() ? "не указан файл пакета (--batch FILE)"
+                          : options.output.empty() ? "не указан файл рисунка (-o FILE)"
+                                                   : error);
     }
 
     StderrMessageSink stderrSink;

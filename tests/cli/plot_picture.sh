@@ -3,14 +3,9 @@
 # on what is drawn, refusals of bad options.
 set -euo pipefail
 plot="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export XDG_RUNTIME_DIR="$work/xdg"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+source "$2/tests/support/cli_work.sh"
 export LC_ALL=C.UTF-8
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 model=(--model "Полная кубическая модель Шеффе" --coefs "3.1 1.2 2.4 4.5 -6 2.2 7.5 -3 5 20")
 
 # Each format starts with its own signature.
@@ -59,6 +54,12 @@ grep -q ">0.2<" plot.svg || fail "the default scale format changed"
 "$plot" "${model[@]}" --no-labels -o nolabels.svg 2>err || fail "--no-labels exited $?"
 grep -q ">A<" nolabels.svg || fail "--no-labels removed the names"
 ! grep -q ">0.2<" nolabels.svg || fail "--no-labels kept the scale values"
+
+# The batch mode shares the options.
+"$plot" --batch "$2/examples/single-model.txt" --no-labels --names "Вода,Спирт,Сахар" \
+    -o batch.svg >/dev/null 2>err || fail "batch with picture options exited $?: $(cat err)"
+grep -q ">Спирт<" batch.svg || fail "the batch picture ignores --names"
+! grep -q ">0.2<" batch.svg || fail "the batch picture ignores --no-labels"
 
 # Switches change the pixels; the same options give the same picture.
 "$plot" "${model[@]}" --size 640x480 -o again.png 2>err || fail "second png exited $?"
