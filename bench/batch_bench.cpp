@@ -1,12 +1,15 @@
 // Generation of the isolines of a combined model at 800x740: ten combined default-module models
-// against one, so the cost per entry shows.
+// against one, so the cost per entry shows; and the cost of one evaluation of the combined model.
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "batch/BatchRun.h"
 #include "batch/CombinedModel.h"
@@ -34,10 +37,16 @@ class QuietSink final : public isotri::MessageSink {
     }
 };
 
-void Generate(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    QuietSink sink;
-    isotri::TMathDefinition catalogue(sink);
+std::int64_t gEvaluations = 0;
+
+void CountedEval(const double* x1, const double* x2, const double* x3, double* result) {
+    ++gEvaluations;
+    isotri::EvalBatchProc(x1, x2, x3, result);
+}
+
+// Loads the first `count` lines into BatchList; false (the state told) when they do not load.
+bool LoadLines(benchmark::State& state, int count, isotri::TMathDefinition& catalogue,
+               QuietSink& sink) {
     catalogue.LoadModule(isotri::kDefaultModuleName);
     const auto path = std::filesystem::temp_directory_path() / "isotri_batch_bench.txt";
     {
@@ -52,6 +61,15 @@ void Generate(benchmark::State& state) {
     std::filesystem::remove(path);
     if (!loaded || static_cast<int>(isotri::BatchList.size()) != count) {
         state.SkipWithError("the batch did not load");
+        return false;
+    }
+    return true;
+}
+
+void Generate(benchmark::State& state) {
+    QuietSink sink;
+    isotri::TMathDefinition catalogue(sink);
+    if (!LoadLines(state, static_cast<int>(state.range(0)), catalogue, sink)) {
         return;
     }
     const TPoint3f center{400, 370 + 74, 0};
@@ -59,13 +77,41 @@ void Generate(benchmark::State& state) {
     const float angle = -std::numbers::pi_v<float> / 2;
     for (auto _ : state) {
         isotri::ResetExtremes();
+        gEvaluations = 0;
         isotri::IsolineSetPtr set(
-            ppCreateTriangularTHK(&center, &size, &angle, nullptr, isotri::EvalBatchProc, 5, 0));
+            ppCreateTriangularTHK(&center, &size, &angle, nullptr, CountedEval, 5, 0));
         benchmark::DoNotOptimize(set.get());
     }
+    state.counters["evaluations"] = static_cast<double>(gEvaluations);
 }
 
 BENCHMARK(Generate)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// One evaluation of the combined model, over points spread across the triangle.
+void Evaluate(benchmark::State& state) {
+    QuietSink sink;
+    isotri::TMathDefinition catalogue(sink);
+    if (!LoadLines(state, static_cast<int>(state.range(0)), catalogue, sink)) {
+        return;
+    }
+    constexpr int kSide = 32;
+    std::vector<std::array<double, 3>> points;
+    for (int i = 0; i <= kSide; ++i) {
+        for (int j = 0; i + j <= kSide; ++j) {
+            points.push_back({double(i) / kSide, double(j) / kSide, double(kSide - i - j) / kSide});
+        }
+    }
+    std::size_t k = 0;
+    for (auto _ : state) {
+        const auto& p = points[k];
+        k = k + 1 < points.size() ? k + 1 : 0;
+        double result = 0;
+        isotri::EvalBatchProc(&p[0], &p[1], &p[2], &result);
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+BENCHMARK(Evaluate)->Arg(1)->Arg(10)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 
