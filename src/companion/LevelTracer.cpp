@@ -40,6 +40,11 @@ class Tracer {
         edges_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), kUnknown);
         for (int i = 0; i < n_; ++i) {
             for (int j = 0; i + j < n_; ++j) {
+                if (!grid_.BlockMayCross(i, j, level_)) {
+                    // Same order of cells as without the skip, so the same crossings and pieces.
+                    j = (j / SampleGrid::kBlock + 1) * SampleGrid::kBlock - 1;
+                    continue;
+                }
                 // Upward cell (i,j) (i+1,j) (i,j+1) and the downward cell beside it.
                 Cell({i, j}, {i + 1, j}, {i, j + 1}, Key(i, j, 0), Key(i, j, 1), Key(i, j, 2));
                 if (i + j + 2 <= n_) {

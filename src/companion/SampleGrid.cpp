@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace isotri::gen {
 
@@ -24,13 +25,35 @@ void SampleGrid::Sample(int divisions, int maxDivisions, int lineCount) {
         }
     }
     UpdateRange();
-    while (n_ * 2 <= maxDivisions && HasFiniteValue()) {
-        double spacing = (max_ - min_) / (lineCount + 1);
-        if (!(LargestSecondDifference() > kBendShare * spacing)) {
-            break;
-        }
+    while (n_ * 2 <= maxDivisions && HasFiniteValue() && MayHideALevel(lineCount)) {
         Refine();
         UpdateRange();
+    }
+    UpdateBlocks();
+}
+
+void SampleGrid::UpdateBlocks() {
+    blocks_ = (n_ + kBlock - 1) / kBlock;
+    const std::size_t count = static_cast<std::size_t>(blocks_ * blocks_);
+    blockLow_.assign(count, std::numeric_limits<double>::infinity());
+    blockHigh_.assign(count, -std::numeric_limits<double>::infinity());
+    for (int i = 0; i <= n_; ++i) {
+        for (int j = 0; i + j <= n_; ++j) {
+            double f = values_[Index(i, j)];
+            if (!std::isfinite(f)) {
+                continue;
+            }
+            // A vertex on a block's border is a corner of cells on both sides of it.
+            for (int bi = std::max(0, (i - 1) / kBlock); bi <= std::min(blocks_ - 1, i / kBlock);
+                 ++bi) {
+                for (int bj = std::max(0, (j - 1) / kBlock);
+                     bj <= std::min(blocks_ - 1, j / kBlock); ++bj) {
+                    std::size_t b = static_cast<std::size_t>(bi * blocks_ + bj);
+                    blockLow_[b] = std::min(blockLow_[b], f);
+                    blockHigh_[b] = std::max(blockHigh_[b], f);
+                }
+            }
+        }
     }
 }
 
@@ -69,29 +92,59 @@ void SampleGrid::UpdateRange() {
     }
 }
 
-double SampleGrid::LargestSecondDifference() const {
-    double largest = 0;
-    auto consider = [&](double a, double b, double c) {
-        double d = std::fabs(a - 2 * b + c);
-        if (std::isfinite(d)) {
-            largest = std::max(largest, d);
-        }
+bool SampleGrid::MayHideALevel(int lineCount) const {
+    const double spacing = (max_ - min_) / (lineCount + 1);
+    const double bend = kBendShare * spacing;
+    // Levels in [lo, hi]: the level k >= 1 nearest above lo.
+    auto levelWithin = [&](double lo, double hi) {
+        double k = std::max(1.0, std::ceil((lo - min_) / spacing));
+        return k <= lineCount && min_ + k * spacing <= hi;
     };
+    auto at = [&](int i, int j) {
+        return i >= 0 && j >= 0 && i + j <= n_ ? Value(i, j)
+                                               : std::numeric_limits<double>::quiet_NaN();
+    };
+    // Five values along a grid line, the middle three read as a parabola: a level hides between
+    // two of them when the parabola's extremum lies between the outer two and passes that level
+    // beyond the values beside it. A smooth extremum bends the next three values on its side
+    // the same way; a kink, as where a ramp meets its plateau, bends only the three around it.
+    auto hides = [&](double a2, double a, double b, double c, double c2) {
+        double d = a - 2 * b + c;
+        if (!(std::fabs(d) > bend) || !std::isfinite(d)) {
+            return false;
+        }
+        double t = (a - c) / (2 * d);
+        if (!(std::fabs(t) < 1)) {
+            return false;
+        }
+        double side = t <= 0 ? a : c;
+        double beyond = t <= 0 ? a2 : c2;
+        double next = beyond - 2 * side + b;
+        if (std::isfinite(beyond) && !(next * d > 0 && std::fabs(next) > 0.5 * bend)) {
+            return false;
+        }
+        double extremum = b - (c - a) * (c - a) / (8 * d);
+        if (d > 0) {
+            return levelWithin(extremum - bend, std::min(side, b));
+        }
+        return levelWithin(std::max(side, b), extremum + bend);
+    };
+    constexpr int kDirections[3][2] = {{1, 0}, {0, 1}, {1, -1}};
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
-            double b = Value(i, j);
-            if (i >= 1 && i + j + 1 <= n_) {
-                consider(Value(i - 1, j), b, Value(i + 1, j));
-            }
-            if (j >= 1 && i + j + 1 <= n_) {
-                consider(Value(i, j - 1), b, Value(i, j + 1));
-            }
-            if (i >= 1 && j >= 1) {
-                consider(Value(i - 1, j + 1), b, Value(i + 1, j - 1));
+            for (const auto& [di, dj] : kDirections) {
+                double a = at(i - di, j - dj), c = at(i + di, j + dj);
+                if (std::isnan(a) || std::isnan(c)) {
+                    continue;
+                }
+                if (hides(at(i - 2 * di, j - 2 * dj), a, Value(i, j), c,
+                          at(i + 2 * di, j + 2 * dj))) {
+                    return true;
+                }
             }
         }
     }
-    return largest;
+    return false;
 }
 
 bool SampleGrid::LinearGradient(double u, double v, Vec2& gradient) const {

@@ -14,8 +14,9 @@ class SampleGrid {
     // Vertex (i, j), i + j <= N, has the weights u = i / N, v = j / N.
     explicit SampleGrid(ModelProbe& probe);
 
-    // Samples at `divisions` and doubles them, reusing every value, while the model's second
-    // differences are large against the spacing of `lineCount` levels, up to `maxDivisions`.
+    // Samples at `divisions` and doubles them, reusing every value, while the model bends
+    // enough between grid points for one of `lineCount` levels to hide there, up to
+    // `maxDivisions`.
     void Sample(int divisions, int maxDivisions, int lineCount);
 
     int Divisions() const { return n_; }
@@ -23,6 +24,14 @@ class SampleGrid {
     bool HasFiniteValue() const { return finiteCount_ > 0; }
     double Min() const { return min_; }
     double Max() const { return max_; }
+
+    // Blocks of kBlock by kBlock cells, (i, j) in block (i / kBlock, j / kBlock): false when no
+    // cell of the block can cross `level`, so a tracer may pass it by.
+    static constexpr int kBlock = 8;
+    bool BlockMayCross(int i, int j, double level) const {
+        std::size_t b = static_cast<std::size_t>((i / kBlock) * blocks_ + j / kBlock);
+        return blockLow_[b] < level && blockHigh_[b] >= level;
+    }
 
     // Gradient in picture units of the linear interpolant of the grid cell around weights (u, v);
     // false where that cell has no finite values or the triangle no extent.
@@ -32,7 +41,8 @@ class SampleGrid {
     int Index(int i, int j) const { return i * (n_ + 1) + j; }
     void Refine();
     void UpdateRange();
-    double LargestSecondDifference() const;
+    void UpdateBlocks();
+    bool MayHideALevel(int lineCount) const;
 
     ModelProbe& probe_;
     int n_ = 0;
@@ -40,6 +50,8 @@ class SampleGrid {
     std::int64_t finiteCount_ = 0;
     double min_ = 0;
     double max_ = 0;
+    int blocks_ = 0;                            // per side
+    std::vector<double> blockLow_, blockHigh_;  // finite values of each block's cells' corners
 };
 
 }  // namespace isotri::gen
