@@ -5,8 +5,12 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace isotri {
 namespace {
@@ -136,6 +140,79 @@ TEST(QtCanvas, FontsArePixelSizedAndArialResolves) {
     EXPECT_TRUE(QFontInfo(font).family().contains("Liberation Sans") ||
                 QFontInfo(font).family().contains("Arial"))
         << QFontInfo(font).family().toStdString();
+}
+
+// Wide pens on an image go through the canvas's own stroking; Qt's stroker with round caps and
+// joins is the reference. Antialiased edges may differ a little where pieces overlap.
+TEST(QtCanvas, WideStrokesMatchRoundCapsAndJoins) {
+    struct Case {
+        const char* name;
+        int width;
+        std::function<void(QtCanvas&)> draw;
+        std::function<void(QPainter&)> reference;
+    };
+    const IntPoint zigzag[] = {{10, 80}, {30, 20}, {45, 70}, {60, 25}, {62, 26}, {90, 60}};
+    QPolygonF centred;
+    for (const IntPoint& p : zigzag) {
+        centred << QPointF(p.x + 0.5, p.y + 0.5);
+    }
+    const auto runOfLines = [&](QtCanvas& c) {
+        c.MoveTo(zigzag[0].x, zigzag[0].y);
+        for (const IntPoint& p : std::span(zigzag).subspan(1)) {
+            c.LineTo(p.x, p.y);
+        }
+    };
+    const std::vector<Case> cases = {
+        {"run of LineTo, width 2", 2, runOfLines, [&](QPainter& p) { p.drawPolyline(centred); }},
+        {"run of LineTo, width 7", 7, runOfLines, [&](QPainter& p) { p.drawPolyline(centred); }},
+        {"Polyline, width 3", 3, [&](QtCanvas& c) { c.Polyline(zigzag); },
+         [&](QPainter& p) { p.drawPolyline(centred); }},
+        {"Polygon, width 10", 10, [&](QtCanvas& c) { c.Polygon(std::span(zigzag, 3)); },
+         [&](QPainter& p) { p.drawPolygon(centred.data(), 3); }},
+        {"one segment, width 4", 4,
+         [](QtCanvas& c) {
+             c.MoveTo(20, 50);
+             c.LineTo(80, 50);
+         },
+         [](QPainter& p) { p.drawLine(QPointF(20.5, 50.5), QPointF(80.5, 50.5)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Picture mine;
+        mine.canvas().SetPenWidth(c.width);
+        mine.canvas().SetPenColor(kBlue);
+        mine.canvas().SetBrushColor(kRed);
+        c.draw(mine.canvas());
+
+        QImage expected(100, 100, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        {
+            QPainter painter(&expected);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            QPen pen(Qt::blue, c.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+            painter.setPen(pen);
+            painter.setBrush(Qt::red);
+            c.reference(painter);
+        }
+        int worst = 0;
+        int differing = 0;
+        int inked = 0;
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                const QRgb a = mine.At(x, y);
+                const QRgb b = expected.pixel(x, y) & 0xFFFFFF;
+                const int d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b));
+                worst = std::max(worst, d);
+                differing += d > 24;
+                inked += b != kWhitePixel;
+            }
+        }
+        EXPECT_GT(inked, 50);
+        // A misplaced dot or a missing join would leave whole pixels wrong.
+        EXPECT_LT(worst, 200);
+        EXPECT_LT(differing, inked / 20 + 2) << "of " << inked << " inked pixels";
+    }
 }
 
 TEST(QtCanvas, KeepsItsColoursForTheRenderer) {
