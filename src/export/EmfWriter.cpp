@@ -32,7 +32,7 @@ enum : std::uint32_t {
 };
 
 constexpr std::uint32_t kSignature = 0x464D4520;  // " EMF"
-constexpr std::uint32_t kHeaderSize = 108;
+[[maybe_unused]] constexpr std::uint32_t kHeaderSize = 108;
 constexpr std::uint32_t PS_GEOMETRIC = 0x00010000;
 constexpr std::uint32_t PS_ENDCAP_FLAT = 0x00000200;
 constexpr std::uint32_t PS_JOIN_MITER = 0x00002000;
