@@ -168,8 +168,6 @@ bool TMainForm::ExecCommand(const QString& line) {
     return false;
 }
 
-void TMainForm::RunBatch(const QString& /*fileName*/) {}
-
 void TMainForm::CreateDialogs() {
     AboutDialog = new isotri::TAboutDialog(this);
     AppendMdlDialog = new isotri::TAppendMdlDialog(this);
@@ -337,8 +335,7 @@ void TMainForm::PlotItemClick() {
 void TMainForm::GenerateAndDraw(TEvalProc evaluate) {
     ReleaseIsolines();
     const isotri::AppearanceSettings settings = FormatDialog->Settings();
-    ResizeBitmap(settings.SEViewWidth, settings.SEViewHeight);
-    ResizeOutPanel(settings.SEViewWidth, settings.SEViewHeight);
+    SizePicture(settings.SEViewWidth, settings.SEViewHeight);
 
     const Placement placement = PlotPlacement(_Bitmap.width(), _Bitmap.height());
     EvalCount = 0;
@@ -366,15 +363,18 @@ TMainForm::Placement TMainForm::PlotPlacement(int width, int height) {
 }
 
 void TMainForm::DrawCurrentSet() {
-    if (_Isolines == nullptr) {
-        return;
+    if (_Isolines != nullptr) {
+        DrawSet(*_Isolines);
     }
+}
+
+void TMainForm::DrawSet(const TIsolineSet& set) {
     {
         QPainter painter(&_Bitmap);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
         isotri::QtCanvas canvas(painter);
-        isotri::DrawIsolineSet(_Isolines, canvas, _Bitmap.width(), _Bitmap.height(),
+        isotri::DrawIsolineSet(&set, canvas, _Bitmap.width(), _Bitmap.height(),
                                ChooseMdlParamsDialog->Split(), FormatDialog->Settings(),
                                ChooseMdlParamsDialog->Bounds().data(), numbers_, *sink_);
     }
@@ -474,14 +474,6 @@ void TMainForm::ExportItemClick() {
         isotri::SavePictureFile(fileName.toStdString(), CurrentPicture(settings));
     if (!result.ok) {
         throw isotri::Error(result.error);
-    }
-}
-
-void TMainForm::BatchItemClick() {
-    QFileDialog dialog(this, QStringLiteral("Умножение моделей"), QDir::currentPath());
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        RunBatch(dialog.selectedFiles().constFirst());
     }
 }
 

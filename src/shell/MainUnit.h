@@ -6,11 +6,13 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "batch/BatchRun.h"
 #include "companion/zorb_lib.h"
 #include "export/PictureFile.h"
 #include "render/NumberText.h"
@@ -46,7 +48,8 @@ class TPaintBox : public QWidget {
     const QImage& source_;
 };
 
-class TMainForm : public QMainWindow {
+// The window is the batch run's view; only its own batch run calls that side.
+class TMainForm : public QMainWindow, private isotri::BatchView {
     Q_OBJECT
 
   public:
@@ -95,7 +98,9 @@ class TMainForm : public QMainWindow {
 
     // The console's interpreter: true when the line is one of its words.
     bool ExecCommand(const QString& line);
-    // Runs the batch file of that name.
+    // The command-line arguments after the program's name, looked at on the first showing.
+    void SetArguments(const QStringList& arguments) { arguments_ = arguments; }
+    // Loads the batch file and draws its combined model in place of a plot.
     virtual void RunBatch(const QString& fileName);
 
     QScrollArea* AppWorkSpace;
@@ -137,9 +142,11 @@ class TMainForm : public QMainWindow {
     void ConsoleItemClick();
     void AboutItemClick();
     void BatchFormatItemClick();
+    void FormShow();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void FormCreate(const ModuleLoader& loadModules);
@@ -153,6 +160,12 @@ class TMainForm : public QMainWindow {
     void ResizeBitmap(int width, int height);
     void ResizeOutPanel(int width, int height);
     void FillBitmapWhite();
+    // Draws `set` onto the picture at the picture's size and shows it.
+    void DrawSet(const TIsolineSet& set);
+    void SizePicture(int width, int height) override;
+    void ClearStatus() override;
+    void ShowSet(const TIsolineSet& set) override;
+    void ShowBlank() override;
     // The current set at the picture's size, as the metafile and file writers take it.
     isotri::PictureInput CurrentPicture(const isotri::AppearanceSettings& settings);
 
@@ -166,4 +179,6 @@ class TMainForm : public QMainWindow {
     // The last recording of the set for the clipboard and export.
     QByteArray _Metafile;
     TIsolineSet* _Isolines = nullptr;
+    QStringList arguments_;
+    bool formShown_ = false;
 };

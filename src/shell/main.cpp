@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     const isotri::NumberText numbers = isotri::NumberText::FromSystemLocale();
     TMainForm form(numbers);
     form.CreateDialogs();
+    form.SetArguments(app.arguments().mid(1));
     form.show();
     return app.exec();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -48,6 +49,17 @@ inline void WhenModal(std::function<void(QWidget*)> act, int triesLeft = 200) {
             WhenModal(std::move(act), triesLeft - 1);
         }
     });
+}
+
+inline bool AllWhite(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 inline std::string ModulePath(const char* dir) {

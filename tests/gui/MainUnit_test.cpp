@@ -27,17 +27,6 @@ const QString kLinear = QStringLiteral("Линейный полином Шефф
 const std::string kConstant =
     "На концентрационном треугольнике модель постоянна. Построение изолиний невозможно.";
 
-bool AllWhite(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 int CountPixels(const QImage& image, QRgb colour) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
