@@ -3,14 +3,7 @@
 set -euo pipefail
 plot="$1"
 modules="$(cd "$(dirname "$plot")/../testmodules" && pwd)"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-# Keeps Qt's start-up notes off standard error, which the checks read.
-export XDG_RUNTIME_DIR="$work/xdg"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$2/tests/support/cli_work.sh"
 tab=$'\t'
 
 # Start-up catalogue: the default module found beside the program, nothing in ".".

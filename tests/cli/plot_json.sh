@@ -2,13 +2,7 @@
 # isotri-plot plot mode: the isoline set as JSON, the locale's numbers, refusals and their codes.
 set -euo pipefail
 plot="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export XDG_RUNTIME_DIR="$work/xdg"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$2/tests/support/cli_work.sh"
 cubic="Полная кубическая модель Шеффе"
 coefs="3.1 1.2 2.4 4.5 -6 2.2 7.5 -3 5 20"
 

@@ -2,13 +2,7 @@
 # isotri-plot -o FILE.emf / FILE.wmf: the metafiles' headers, names in any case, failed saves.
 set -euo pipefail
 plot="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-export XDG_RUNTIME_DIR="$work/xdg"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$2/tests/support/cli_work.sh"
 model=(--model "Квадратичная модель Шеффе" --coefs "1 2 3 4 -5 6" --size 400x300)
 
 "$plot" "${model[@]}" -o "рисунок 1.emf" 2>err || fail "emf exited $?"

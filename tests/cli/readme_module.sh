@@ -3,12 +3,7 @@
 set -euo pipefail
 plot="$1"
 src="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR="$work/xdg"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$src/tests/support/cli_work.sh"
 
 sed -n '/<!-- module-example:begin -->/,/<!-- module-example:end -->/p' "$src/README.md" |
     grep -v -e '^<!--' -e '^```' >"$work/example.c"
@@ -18,7 +13,6 @@ mkdir "$work/models"
 cc -std=c99 -Wall -Wextra -Werror -shared -fPIC -fvisibility=hidden -I "$src/include" \
     -o "$work/models/example.so" "$work/example.c" || fail "the example does not build"
 
-cd "$work"
 "$plot" --list --dir "$work/models" >out 2>err || fail "--list exited $?: $(cat err)"
 grep -qP '^\d+\tПример: линейная модель с парой x1\*x2\t3\t4\tb1,b2,b3,b12$' out ||
     fail "example model not listed: $(tail -n3 out)"
