@@ -91,14 +91,13 @@ EmfWriter::EmfWriter(int width, int height, const ScreenMetrics& screen)
 }
 
 void EmfWriter::Begin(std::uint32_t type) {
-    assert(!finished_);
-    recordStart_ = out_.Size();
+    StartRecord();
     out_.U32(type);
     out_.U32(0);
 }
 
 void EmfWriter::End() {
-    out_.PatchU32(recordStart_ + 4, static_cast<std::uint32_t>(out_.Size() - recordStart_));
+    out_.PatchU32(RecordStart() + 4, static_cast<std::uint32_t>(out_.Size() - RecordStart()));
     ++records_;
 }
 
@@ -186,15 +185,14 @@ void EmfWriter::EmitSelectStockObjects() {
     }
 }
 
-void EmfWriter::MoveTo(int x, int y) {
+void EmfWriter::EmitMoveTo(int x, int y) {
     Begin(EMR_MOVETOEX);
     out_.I32(x);
     out_.I32(y);
     End();
 }
 
-void EmfWriter::LineTo(int x, int y) {
-    UsePen();
+void EmfWriter::EmitLineTo(int x, int y) {
     Begin(EMR_LINETO);
     out_.I32(x);
     out_.I32(y);
@@ -225,38 +223,27 @@ void EmfWriter::Poly(std::uint32_t type16, std::uint32_t type32, std::span<const
     End();
 }
 
-void EmfWriter::Polyline(std::span<const IntPoint> points) {
-    UsePen();
+void EmfWriter::EmitPolyline(std::span<const IntPoint> points) {
     Poly(EMR_POLYLINE16, EMR_POLYLINE, points);
 }
 
-void EmfWriter::Polygon(std::span<const IntPoint> points) {
-    UsePen();
-    UseBrush();
+void EmfWriter::EmitPolygon(std::span<const IntPoint> points) {
     Poly(EMR_POLYGON16, EMR_POLYGON, points);
 }
 
-void EmfWriter::Rectangle(int left, int top, int right, int bottom) {
-    UsePen();
-    UseBrush();
+void EmfWriter::EmitRectangle(int left, int top, int right, int bottom) {
     Begin(EMR_RECTANGLE);
     Rect(left, top, right, bottom);
     End();
 }
 
-void EmfWriter::Ellipse(int left, int top, int right, int bottom) {
-    UsePen();
-    UseBrush();
+void EmfWriter::EmitEllipse(int left, int top, int right, int bottom) {
     Begin(EMR_ELLIPSE);
     Rect(left, top, right, bottom);
     End();
 }
 
-void EmfWriter::FillRect(int left, int top, int right, int bottom) {
-    if (right <= left || bottom <= top) {
-        return;
-    }
-    UseBrush();
+void EmfWriter::EmitFillRect(int left, int top, int right, int bottom) {
     Begin(EMR_BITBLT);
     Rect(left, top, right - 1, bottom - 1);
     out_.I32(left);
@@ -278,17 +265,10 @@ void EmfWriter::FillRect(int left, int top, int right, int bottom) {
     End();
 }
 
-void EmfWriter::TextOut(int x, int y, const std::string& text) {
-    const QString q = QString::fromStdString(text);
-    if (q.isEmpty()) {
-        return;
-    }
-    UseFont();
-    UseTextColors();
-    const int w = TextWidth(text);
-    const int h = TextHeight(text);
-    const std::u16string units = q.toStdU16String();
-    const std::vector<double> positions = Measure().Positions(q);
+void EmfWriter::EmitText(int x, int y, const MeasuredText& text) {
+    const int w = text.width;
+    const int h = text.height;
+    const std::u16string units = text.text.toStdU16String();
 
     Begin(EMR_EXTTEXTOUTW);
     Rect(x, y, x + w - 1, y + h - 1);
@@ -312,7 +292,7 @@ void EmfWriter::TextOut(int x, int y, const std::string& text) {
     out_.Zeros(stringBytes - units.size() * 2);
     // Rounding the running position keeps the advances' sum on the measured width.
     int previous = 0;
-    for (double p : positions) {
+    for (double p : text.positions) {
         const int next = RoundToInt(p);
         out_.I32(next - previous);
         previous = next;
@@ -320,19 +300,16 @@ void EmfWriter::TextOut(int x, int y, const std::string& text) {
     End();
 }
 
-QByteArray EmfWriter::Finish() {
+void EmfWriter::EmitEnd() {
     ReleaseObjects();
     Begin(EMR_EOF);
     out_.U32(0);   // no palette entries
     out_.U32(16);  // their offset
     out_.U32(20);  // this record's size, repeated last
     End();
-    finished_ = true;
     out_.PatchU32(48, static_cast<std::uint32_t>(out_.Size()));
     out_.PatchU32(52, records_);
     out_.PatchU16(56, static_cast<std::uint16_t>(TableSize()));
-    const auto& d = out_.Data();
-    return QByteArray(reinterpret_cast<const char*>(d.data()), static_cast<qsizetype>(d.size()));
 }
 
 }  // namespace isotri

@@ -2,8 +2,6 @@
 // reference screen; the frame is the picture's size on that screen in hundredths of a millimetre.
 #pragma once
 
-#include <QByteArray>
-
 #include "export/GdiRecorder.h"
 
 namespace isotri {
@@ -13,19 +11,16 @@ class EmfWriter final : public GdiRecorder {
     // width, height: the picture in pixels (at least 1 each).
     EmfWriter(int width, int height, const ScreenMetrics& screen);
 
-    void MoveTo(int x, int y) override;
-    void LineTo(int x, int y) override;
-    void Polyline(std::span<const IntPoint> points) override;
-    void Polygon(std::span<const IntPoint> points) override;
-    void Rectangle(int left, int top, int right, int bottom) override;
-    void Ellipse(int left, int top, int right, int bottom) override;
-    void TextOut(int x, int y, const std::string& text) override;
-    void FillRect(int left, int top, int right, int bottom) override;
-
-    // Ends the recording and returns the whole file; the writer takes no more drawing.
-    QByteArray Finish();
-
   private:
+    void EmitMoveTo(int x, int y) override;
+    void EmitLineTo(int x, int y) override;
+    void EmitPolyline(std::span<const IntPoint> points) override;
+    void EmitPolygon(std::span<const IntPoint> points) override;
+    void EmitRectangle(int left, int top, int right, int bottom) override;
+    void EmitEllipse(int left, int top, int right, int bottom) override;
+    void EmitText(int x, int y, const MeasuredText& text) override;
+    void EmitFillRect(int left, int top, int right, int bottom) override;
+    void EmitEnd() override;
     void EmitCreatePen(int slot, const Pen& pen) override;
     void EmitCreateBrush(int slot, Rgb color) override;
     void EmitCreateFont(int slot, const FontSpec& font) override;
@@ -42,13 +37,10 @@ class EmfWriter final : public GdiRecorder {
     void Rect(int left, int top, int right, int bottom);
     void Poly(std::uint32_t type16, std::uint32_t type32, std::span<const IntPoint> points);
 
-    ByteBuffer out_;
-    std::size_t recordStart_ = 0;
     std::uint32_t records_ = 0;
     int width_;
     int height_;
     ScreenMetrics screen_;
-    bool finished_ = false;
 };
 
 }  // namespace isotri

@@ -1,5 +1,7 @@
 #include "export/GdiRecorder.h"
 
+#include <cassert>
+
 namespace isotri {
 
 namespace {
@@ -109,6 +111,71 @@ void GdiRecorder::ReleaseObjects() {
     realPen_.reset();
     realBrush_.reset();
     realFont_.reset();
+}
+
+void GdiRecorder::StartRecord() {
+    assert(!finished_);
+    recordStart_ = out_.Size();
+}
+
+void GdiRecorder::MoveTo(int x, int y) {
+    EmitMoveTo(x, y);
+}
+
+void GdiRecorder::LineTo(int x, int y) {
+    UsePen();
+    EmitLineTo(x, y);
+}
+
+void GdiRecorder::Polyline(std::span<const IntPoint> points) {
+    UsePen();
+    EmitPolyline(points);
+}
+
+void GdiRecorder::Polygon(std::span<const IntPoint> points) {
+    UsePen();
+    UseBrush();
+    EmitPolygon(points);
+}
+
+void GdiRecorder::Rectangle(int left, int top, int right, int bottom) {
+    UsePen();
+    UseBrush();
+    EmitRectangle(left, top, right, bottom);
+}
+
+void GdiRecorder::Ellipse(int left, int top, int right, int bottom) {
+    UsePen();
+    UseBrush();
+    EmitEllipse(left, top, right, bottom);
+}
+
+void GdiRecorder::FillRect(int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top) {
+        return;
+    }
+    UseBrush();
+    EmitFillRect(left, top, right, bottom);
+}
+
+void GdiRecorder::TextOut(int x, int y, const std::string& text) {
+    MeasuredText measured{QString::fromStdString(text), 0, 0, {}};
+    if (measured.text.isEmpty()) {
+        return;
+    }
+    UseFont();
+    UseTextColors();
+    measured.width = TextWidth(text);
+    measured.height = TextHeight(text);
+    measured.positions = measure_.Positions(measured.text);
+    EmitText(x, y, measured);
+}
+
+QByteArray GdiRecorder::Finish() {
+    EmitEnd();
+    finished_ = true;
+    const auto& d = out_.Data();
+    return QByteArray(reinterpret_cast<const char*>(d.data()), static_cast<qsizetype>(d.size()));
 }
 
 }  // namespace isotri

@@ -1,7 +1,6 @@
 #include "export/WmfWriter.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -104,8 +103,7 @@ std::int16_t WmfWriter::Y(double y) const {
 }
 
 void WmfWriter::Begin(std::uint16_t function) {
-    assert(!finished_);
-    recordStart_ = out_.Size();
+    StartRecord();
     out_.U32(0);
     out_.U16(function);
 }
@@ -114,8 +112,8 @@ void WmfWriter::End() {
     if (out_.Size() % 2 != 0) {
         out_.U8(0);
     }
-    const auto words = static_cast<std::uint32_t>((out_.Size() - recordStart_) / 2);
-    out_.PatchU32(recordStart_, words);
+    const auto words = static_cast<std::uint32_t>((out_.Size() - RecordStart()) / 2);
+    out_.PatchU32(RecordStart(), words);
     maxRecordWords_ = std::max(maxRecordWords_, words);
 }
 
@@ -194,15 +192,14 @@ void WmfWriter::EmitTextColor(Rgb color) {
     End();
 }
 
-void WmfWriter::MoveTo(int x, int y) {
+void WmfWriter::EmitMoveTo(int x, int y) {
     Begin(META_MOVETO);
     out_.I16(Y(y));
     out_.I16(X(x));
     End();
 }
 
-void WmfWriter::LineTo(int x, int y) {
-    UsePen();
+void WmfWriter::EmitLineTo(int x, int y) {
     Begin(META_LINETO);
     out_.I16(Y(y));
     out_.I16(X(x));
@@ -233,38 +230,27 @@ void WmfWriter::Poly(std::uint16_t function, std::span<const IntPoint> points) {
     End();
 }
 
-void WmfWriter::Polyline(std::span<const IntPoint> points) {
-    UsePen();
+void WmfWriter::EmitPolyline(std::span<const IntPoint> points) {
     Poly(META_POLYLINE, points);
 }
 
-void WmfWriter::Polygon(std::span<const IntPoint> points) {
-    UsePen();
-    UseBrush();
+void WmfWriter::EmitPolygon(std::span<const IntPoint> points) {
     Poly(META_POLYGON, points);
 }
 
-void WmfWriter::Rectangle(int left, int top, int right, int bottom) {
-    UsePen();
-    UseBrush();
+void WmfWriter::EmitRectangle(int left, int top, int right, int bottom) {
     Begin(META_RECTANGLE);
     Box(left, top, right, bottom);
     End();
 }
 
-void WmfWriter::Ellipse(int left, int top, int right, int bottom) {
-    UsePen();
-    UseBrush();
+void WmfWriter::EmitEllipse(int left, int top, int right, int bottom) {
     Begin(META_ELLIPSE);
     Box(left, top, right, bottom);
     End();
 }
 
-void WmfWriter::FillRect(int left, int top, int right, int bottom) {
-    if (right <= left || bottom <= top) {
-        return;
-    }
-    UseBrush();
+void WmfWriter::EmitFillRect(int left, int top, int right, int bottom) {
     Begin(META_PATBLT);
     out_.U32(PATCOPY);
     out_.I16(static_cast<std::int16_t>(Y(bottom) - Y(top)));
@@ -274,18 +260,12 @@ void WmfWriter::FillRect(int left, int top, int right, int bottom) {
     End();
 }
 
-void WmfWriter::TextOut(int x, int y, const std::string& text) {
-    const QString q = QString::fromStdString(text);
+void WmfWriter::EmitText(int x, int y, const MeasuredText& text) {
+    const QString& q = text.text;
     // One byte per character; the 16-bit length bounds the text.
     const std::string bytes = EncodeCp1251(q).substr(0, 32767);
-    if (bytes.empty()) {
-        return;
-    }
-    UseFont();
-    UseTextColors();
-    const int w = TextWidth(text);
-    const int h = TextHeight(text);
-    const std::vector<double> positions = Measure().Positions(q);
+    const int w = text.width;
+    const int h = text.height;
 
     Begin(META_EXTTEXTOUT);
     out_.I16(Y(y));
@@ -307,7 +287,7 @@ void WmfWriter::TextOut(int x, int y, const std::string& text) {
         if (q.at(i).isHighSurrogate() && i + 1 < q.size()) {
             continue;  // the pair's advance is stored at its second unit
         }
-        const int next = X(x + positions[static_cast<std::size_t>(i)]);
+        const int next = X(x + text.positions[static_cast<std::size_t>(i)]);
         out_.I16(static_cast<std::int16_t>(next - previous));
         previous = next;
         ++written;
@@ -315,16 +295,13 @@ void WmfWriter::TextOut(int x, int y, const std::string& text) {
     End();
 }
 
-QByteArray WmfWriter::Finish() {
+void WmfWriter::EmitEnd() {
     Begin(META_EOF);
     End();
-    finished_ = true;
     const auto words = static_cast<std::uint32_t>((out_.Size() - kPlaceableSize) / 2);
     out_.PatchU32(kPlaceableSize + 6, words);
     out_.PatchU16(kPlaceableSize + 10, static_cast<std::uint16_t>(TableSize()));
     out_.PatchU32(kPlaceableSize + 12, maxRecordWords_);
-    const auto& d = out_.Data();
-    return QByteArray(reinterpret_cast<const char*>(d.data()), static_cast<qsizetype>(d.size()));
 }
 
 }  // namespace isotri

@@ -3,8 +3,6 @@
 // box; text is 8-bit Windows-1251.
 #pragma once
 
-#include <QByteArray>
-
 #include "export/GdiRecorder.h"
 
 namespace isotri {
@@ -14,18 +12,6 @@ class WmfWriter final : public GdiRecorder {
     // width, height: the picture in pixels (at least 1 each).
     WmfWriter(int width, int height, const ScreenMetrics& screen);
 
-    void MoveTo(int x, int y) override;
-    void LineTo(int x, int y) override;
-    void Polyline(std::span<const IntPoint> points) override;
-    void Polygon(std::span<const IntPoint> points) override;
-    void Rectangle(int left, int top, int right, int bottom) override;
-    void Ellipse(int left, int top, int right, int bottom) override;
-    void TextOut(int x, int y, const std::string& text) override;
-    void FillRect(int left, int top, int right, int bottom) override;
-
-    // Ends the recording and returns the whole file; the writer takes no more drawing.
-    QByteArray Finish();
-
     // The header's box and units per inch. A picture wider or taller than 16-bit hundredths of
     // a millimetre reach is stored in coarser units, so the box always fits.
     int BoxWidth() const { return boxWidth_; }
@@ -33,6 +19,15 @@ class WmfWriter final : public GdiRecorder {
     int UnitsPerInch() const { return unitsPerInch_; }
 
   private:
+    void EmitMoveTo(int x, int y) override;
+    void EmitLineTo(int x, int y) override;
+    void EmitPolyline(std::span<const IntPoint> points) override;
+    void EmitPolygon(std::span<const IntPoint> points) override;
+    void EmitRectangle(int left, int top, int right, int bottom) override;
+    void EmitEllipse(int left, int top, int right, int bottom) override;
+    void EmitText(int x, int y, const MeasuredText& text) override;
+    void EmitFillRect(int left, int top, int right, int bottom) override;
+    void EmitEnd() override;
     void EmitCreatePen(int slot, const Pen& pen) override;
     void EmitCreateBrush(int slot, Rgb color) override;
     void EmitCreateFont(int slot, const FontSpec& font) override;
@@ -50,15 +45,12 @@ class WmfWriter final : public GdiRecorder {
     void Box(int left, int top, int right, int bottom);
     void Poly(std::uint16_t function, std::span<const IntPoint> points);
 
-    ByteBuffer out_;
-    std::size_t recordStart_ = 0;
     std::uint32_t maxRecordWords_ = 0;
     int boxWidth_;
     int boxHeight_;
     int unitsPerInch_;
     double scaleX_;
     double scaleY_;
-    bool finished_ = false;
 };
 
 }  // namespace isotri
