@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 #include "dialogs/ColorSwatch.h"
 #include "dialogs/InputChecks.h"
@@ -73,6 +75,17 @@ QGroupBox* NewGroup(const QString& name, const QString& caption, QWidget* parent
     auto* group = new QGroupBox(caption, parent);
     group->setObjectName(name);
     return group;
+}
+
+// The group's widgets in a two-column grid, one pair a row.
+void LayRows(QGroupBox* group, std::initializer_list<std::pair<QWidget*, QWidget*>> rows) {
+    auto* layout = new QGridLayout(group);
+    int row = 0;
+    for (const auto& [left, right] : rows) {
+        layout->addWidget(left, row, 0);
+        layout->addWidget(right, row, 1);
+        ++row;
+    }
 }
 
 }  // namespace
@@ -189,13 +202,9 @@ QGroupBox* TFormatDialog::BuildPlotArea(const AppearanceSettings& d) {
         NewSpin(QStringLiteral("SEBoundW"), AppearanceSettings::kPenWidthRange, d.SEBoundW, group);
     CBFill = NewCheck(QStringLiteral("CBFill"), QStringLiteral(" Заливка "), d.CBFill, group);
     FillBox = NewSwatch(QStringLiteral("FillBox"), d.FillBox, group);
-    auto* layout = new QGridLayout(group);
-    layout->addWidget(CBBound, 0, 0);
-    layout->addWidget(BoundBox, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Толщина"), group), 1, 0);
-    layout->addWidget(SEBoundW, 1, 1);
-    layout->addWidget(CBFill, 2, 0);
-    layout->addWidget(FillBox, 2, 1);
+    LayRows(group, {{CBBound, BoundBox},
+                    {new QLabel(QStringLiteral("Толщина"), group), SEBoundW},
+                    {CBFill, FillBox}});
     return group;
 }
 
@@ -205,11 +214,7 @@ QGroupBox* TFormatDialog::BuildGrid(const AppearanceSettings& d) {
     GridBox = NewSwatch(QStringLiteral("GridBox"), d.GridBox, group);
     SEGridW =
         NewSpin(QStringLiteral("SEGridW"), AppearanceSettings::kPenWidthRange, d.SEGridW, group);
-    auto* layout = new QGridLayout(group);
-    layout->addWidget(CBGrid, 0, 0);
-    layout->addWidget(GridBox, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Толщина"), group), 1, 0);
-    layout->addWidget(SEGridW, 1, 1);
+    LayRows(group, {{CBGrid, GridBox}, {new QLabel(QStringLiteral("Толщина"), group), SEGridW}});
     return group;
 }
 
@@ -222,15 +227,10 @@ QGroupBox* TFormatDialog::BuildAxes(const AppearanceSettings& d) {
     CBLabels = NewCheck(QStringLiteral("CBLabels"), QStringLiteral("Метки"), d.CBLabels, group);
     BLabelF = NewFontButton(QStringLiteral("BLabelF"), group);
     SLabForm = NewEdit(QStringLiteral("SLabForm"), d.SLabForm, group);
-    auto* layout = new QGridLayout(group);
-    layout->addWidget(CBAxes, 0, 0);
-    layout->addWidget(AxesBox, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Толщина"), group), 1, 0);
-    layout->addWidget(SEAxesW, 1, 1);
-    layout->addWidget(CBLabels, 2, 0);
-    layout->addWidget(BLabelF, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Формат:"), group), 3, 0);
-    layout->addWidget(SLabForm, 3, 1);
+    LayRows(group, {{CBAxes, AxesBox},
+                    {new QLabel(QStringLiteral("Толщина"), group), SEAxesW},
+                    {CBLabels, BLabelF},
+                    {new QLabel(QStringLiteral("Формат:"), group), SLabForm}});
     return group;
 }
 
@@ -242,15 +242,10 @@ QGroupBox* TFormatDialog::BuildLineFmt(const AppearanceSettings& d) {
     CBTics = NewCheck(QStringLiteral("CBTics"), QStringLiteral("Метки"), d.CBTics, group);
     BTicsF = NewFontButton(QStringLiteral("BTicsF"), group);
     STicksForm = NewEdit(QStringLiteral("STicksForm"), d.STicksForm, group);
-    auto* layout = new QGridLayout(group);
-    layout->addWidget(new QLabel(QStringLiteral("Цвет"), group), 0, 0);
-    layout->addWidget(LineBox, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Толщина"), group), 1, 0);
-    layout->addWidget(SELineW, 1, 1);
-    layout->addWidget(CBTics, 2, 0);
-    layout->addWidget(BTicsF, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Формат:"), group), 3, 0);
-    layout->addWidget(STicksForm, 3, 1);
+    LayRows(group, {{new QLabel(QStringLiteral("Цвет"), group), LineBox},
+                    {new QLabel(QStringLiteral("Толщина"), group), SELineW},
+                    {CBTics, BTicsF},
+                    {new QLabel(QStringLiteral("Формат:"), group), STicksForm}});
     return group;
 }
 
