@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
-
 #include "support/MetafileReader.h"
 
 namespace isotri {
 namespace {
 
-using test::EmfRecord;
+using test::Count;
+using test::First;
+using test::Kinds;
 using test::ReadEmf;
 
 enum : std::uint32_t {
@@ -35,14 +35,6 @@ enum : std::uint32_t {
 };
 
 const ScreenMetrics kScreen{1920, 1080, 508, 286};
-
-std::vector<std::uint32_t> Types(const std::vector<EmfRecord>& records) {
-    std::vector<std::uint32_t> types;
-    for (const auto& r : records) {
-        types.push_back(r.type);
-    }
-    return types;
-}
 
 TEST(EmfWriter, HeaderCountsAndSizesAgreeWithTheRecords) {
     EmfWriter emf(800, 740, kScreen);
@@ -108,7 +100,7 @@ TEST(EmfWriter, ObjectsAreCreatedWhenDrawnAndTakeTheLowestFreeHandle) {
         kHeader, kCreatePen, kSelect, kCreateBrush, kSelect, kPolygon16, kCreatePen,
         kSelect, kDelete,    kLineTo, kCreatePen,   kSelect, kDelete,    kLineTo,
         kSelect, kSelect,    kSelect, kDelete,      kDelete, kEof};
-    ASSERT_EQ(Types(records), expected);
+    ASSERT_EQ(Kinds(records), expected);
 
     const auto& pen = records[1].view;
     EXPECT_EQ(pen.Size(), 52U);
@@ -151,8 +143,7 @@ TEST(EmfWriter, UnchangedStateCreatesNothingNew) {
     emf.SetPenColor({2, 2, 2});
     emf.SetPenColor({1, 1, 1});
     emf.LineTo(2, 2);
-    const auto types = Types(ReadEmf(emf.Finish()));
-    EXPECT_EQ(std::count(types.begin(), types.end(), kCreatePen), 1);
+    EXPECT_EQ(Count(ReadEmf(emf.Finish()), kCreatePen), 1);
 }
 
 TEST(EmfWriter, ShapesAndCoordinatesBeyond16BitsUseWideRecords) {
@@ -167,27 +158,21 @@ TEST(EmfWriter, ShapesAndCoordinatesBeyond16BitsUseWideRecords) {
     emf.FillRect(0, 0, 100, 50);
     const auto records = ReadEmf(emf.Finish());
 
-    auto find = [&](std::uint32_t type) {
-        auto it = std::find_if(records.begin(), records.end(),
-                               [&](const EmfRecord& r) { return r.type == type; });
-        EXPECT_NE(it, records.end()) << type;
-        return it->view;
-    };
-    const auto polyline = find(kPolyline);
+    const auto polyline = First(records, kPolyline);
     EXPECT_EQ(polyline.Size(), 28U + 3 * 8);
     EXPECT_EQ(polyline.I32(36), 40000);
     EXPECT_EQ(polyline.I32(40), -3);
-    const auto polyline16 = find(kPolyline16);
+    const auto polyline16 = First(records, kPolyline16);
     EXPECT_EQ(polyline16.Size(), 28U + 3 * 4);
-    const auto move = find(kMoveTo);
+    const auto move = First(records, kMoveTo);
     EXPECT_EQ(move.I32(8), -7);
     EXPECT_EQ(move.I32(12), 8);
-    const auto ellipse = find(kEllipse);
+    const auto ellipse = First(records, kEllipse);
     EXPECT_EQ(ellipse.I32(8), 1);
     EXPECT_EQ(ellipse.I32(20), 6);
-    const auto rect = find(kRectangle);
+    const auto rect = First(records, kRectangle);
     EXPECT_EQ(rect.I32(16), 30);
-    const auto blt = find(kBitBlt);
+    const auto blt = First(records, kBitBlt);
     EXPECT_EQ(blt.Size(), 100U);
     EXPECT_EQ(blt.I32(24), 0);    // destination
     EXPECT_EQ(blt.I32(32), 100);  // width
@@ -208,24 +193,18 @@ TEST(EmfWriter, OpaqueTextCarriesItsFontCellAndAdvances) {
     emf.TextOut(10, 20, text);
     const auto records = ReadEmf(emf.Finish());
 
-    auto at = [&](std::uint32_t type) {
-        return std::find_if(records.begin(), records.end(),
-                            [&](const EmfRecord& r) { return r.type == type; });
-    };
-    ASSERT_NE(at(kCreateFont), records.end());
-    const auto f = at(kCreateFont)->view;
+    const auto f = First(records, kCreateFont);
     EXPECT_EQ(f.Size(), 332U);
     EXPECT_EQ(f.I32(12), -24);
     EXPECT_EQ(f.I32(28), 700);
     EXPECT_EQ(f.U8(32), 1);  // italic
     EXPECT_EQ(f.U8(35), 204);
     EXPECT_EQ(f.Utf16(40, 6), std::u16string(u"Arial\0", 6));
-    EXPECT_EQ(at(kSetBkMode)->view.U32(8), 2U);
-    EXPECT_EQ(at(kSetBkColor)->view.U32(8), 0x3264C8U);
-    EXPECT_EQ(at(kSetTextColor)->view.U32(8), 0x1E140AU);
+    EXPECT_EQ(First(records, kSetBkMode).U32(8), 2U);
+    EXPECT_EQ(First(records, kSetBkColor).U32(8), 0x3264C8U);
+    EXPECT_EQ(First(records, kSetTextColor).U32(8), 0x1E140AU);
 
-    ASSERT_NE(at(kTextOut), records.end());
-    const auto t = at(kTextOut)->view;
+    const auto t = First(records, kTextOut);
     EXPECT_EQ(t.I32(36), 10);  // reference point
     EXPECT_EQ(t.I32(40), 20);
     const std::uint32_t chars = t.U32(44);

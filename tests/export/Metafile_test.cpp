@@ -36,12 +36,8 @@ TEST(RenderToMetafile, RecordsThePictureAtItsSizeOnTheReferenceScreen) {
     EXPECT_TRUE(plot.sink.messages.empty());
 
     // Triangle filled, the isoline, its label, the scales and the vertex names.
-    auto count = [&](std::uint32_t type) {
-        return std::count_if(records.begin(), records.end(),
-                             [&](const auto& r) { return r.type == type; });
-    };
-    EXPECT_EQ(count(86), 1);  // EMR_POLYGON16
-    EXPECT_EQ(count(42), 6);  // EMR_ELLIPSE: two per axis
+    EXPECT_EQ(test::Count(records, 86), 1);  // EMR_POLYGON16
+    EXPECT_EQ(test::Count(records, 42), 6);  // EMR_ELLIPSE: two per axis
     const auto texts = Texts(records);
     for (const std::u16string expected : {u"0,5", u"A", u"B", u"C", u"0,3", u"0,7"}) {
         EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end());
@@ -54,8 +50,7 @@ TEST(RenderToMetafile, WmfHoldsTheSamePicture) {
     ASSERT_TRUE(wmf.has_value());
     const auto file = test::ReadWmf(*wmf);
     EXPECT_EQ(file.placeable.U32(0), 0x9AC6CDD7U);
-    EXPECT_EQ(std::count_if(file.records.begin(), file.records.end(),
-                            [](const auto& r) { return r.function == 0x0A32; }),
+    EXPECT_EQ(test::Count(file.records, 0x0A32),
               1 + 3 + 3 * 2 * 2);  // label, names, two values at each of two ticks a side
 }
 

@@ -10,6 +10,8 @@
 namespace isotri {
 namespace {
 
+using test::First;
+using test::Kinds;
 using test::ReadWmf;
 using test::WmfRecord;
 
@@ -36,14 +38,6 @@ enum : std::uint16_t {
 
 // 0.25 mm per pixel: pixel coordinates times 25 in the file.
 const ScreenMetrics kScreen{1000, 1000, 250, 250};
-
-std::vector<std::uint16_t> Functions(const std::vector<WmfRecord>& records) {
-    std::vector<std::uint16_t> f;
-    for (const auto& r : records) {
-        f.push_back(r.function);
-    }
-    return f;
-}
 
 TEST(WmfWriter, PlaceableHeaderAndMetafileHeaderAgreeWithTheRecords) {
     WmfWriter wmf(800, 740, kScreen);
@@ -109,7 +103,7 @@ TEST(WmfWriter, DrawingRecordsAreScaledAndObjectsTakeTheLowestFreeSlot) {
         kWindowOrg,   kWindowExt,   kMoveTo,  kCreatePen, kSelect, kLineTo,
         kCreateBrush, kSelect,      kPolygon, kCreatePen, kSelect, kDelete,
         kPolyline,    kCreateBrush, kSelect,  kDelete,    kPatBlt, kEof};
-    ASSERT_EQ(Functions(w.records), expected);
+    ASSERT_EQ(Kinds(w.records), expected);
     const auto& r = w.records;
     EXPECT_EQ(r[2].view.I16(6), 50);  // move: y, x
     EXPECT_EQ(r[2].view.I16(8), 25);
@@ -146,22 +140,16 @@ TEST(WmfWriter, TextIsWindows1251WithItsCellAndAdvances) {
     wmf.TextOut(8, 4, text);
     const auto w = ReadWmf(wmf.Finish());
 
-    auto find = [&](std::uint16_t f) {
-        auto it = std::find_if(w.records.begin(), w.records.end(),
-                               [&](const WmfRecord& r) { return r.function == f; });
-        EXPECT_NE(it, w.records.end()) << f;
-        return it->view;
-    };
-    const auto font = find(kCreateFont);
+    const auto font = First(w.records, kCreateFont);
     EXPECT_EQ(font.I16(6), -500);
     EXPECT_EQ(font.I16(14), 400);
     EXPECT_EQ(font.U8(19), 204);
     EXPECT_EQ(font.Bytes(24, 6), std::string("Arial\0", 6));
-    EXPECT_EQ(find(kSetBkMode).U16(6), 2);
-    EXPECT_EQ(find(kSetBkColor).U32(6), 0x00FFFFU);
-    EXPECT_EQ(find(kSetTextColor).U32(6), 0x800000U);
+    EXPECT_EQ(First(w.records, kSetBkMode).U16(6), 2);
+    EXPECT_EQ(First(w.records, kSetBkColor).U32(6), 0x00FFFFU);
+    EXPECT_EQ(First(w.records, kSetTextColor).U32(6), 0x800000U);
 
-    const auto t = find(kTextOut);
+    const auto t = First(w.records, kTextOut);
     EXPECT_EQ(t.I16(6), 100);  // y
     EXPECT_EQ(t.I16(8), 200);  // x
     ASSERT_EQ(t.I16(10), 6);

@@ -3,9 +3,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace isotri::test {
@@ -56,5 +60,40 @@ struct WmfFile {
 // Splits a placeable WMF into its headers and records; throws std::runtime_error where a size
 // is impossible.
 WmfFile ReadWmf(const QByteArray& file);
+
+inline std::uint32_t KindOf(const EmfRecord& r) {
+    return r.type;
+}
+inline std::uint16_t KindOf(const WmfRecord& r) {
+    return r.function;
+}
+
+// The kind of each record, in order.
+template <typename Record>
+auto Kinds(const std::vector<Record>& records) {
+    std::vector<decltype(KindOf(std::declval<Record>()))> kinds;
+    for (const Record& r : records) {
+        kinds.push_back(KindOf(r));
+    }
+    return kinds;
+}
+
+template <typename Record>
+std::ptrdiff_t Count(const std::vector<Record>& records, std::uint32_t kind) {
+    return std::count_if(records.begin(), records.end(),
+                         [&](const Record& r) { return KindOf(r) == kind; });
+}
+
+// The first record of the kind; throws std::runtime_error where there is none, so a test that
+// looks for a missing record fails instead of reading past the list.
+template <typename Record>
+RecordView First(const std::vector<Record>& records, std::uint32_t kind) {
+    for (const Record& r : records) {
+        if (KindOf(r) == kind) {
+            return r.view;
+        }
+    }
+    throw std::runtime_error("no record of kind " + std::to_string(kind));
+}
 
 }  // namespace isotri::test
