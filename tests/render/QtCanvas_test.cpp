@@ -46,11 +46,14 @@ constexpr QRgb kRedPixel = 0xFF0000;
 constexpr QRgb kBluePixel = 0x0000FF;
 constexpr QRgb kBlackPixel = 0x000000;
 
+int Distance(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+           std::abs(qBlue(a) - qBlue(b));
+}
+
 // Antialiased edges may blend a little.
 bool Near(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-               std::abs(qBlue(a) - qBlue(b)) <
-           60;
+    return Distance(a, b) < 60;
 }
 
 TEST(QtCanvas, FillRectCoversItsBoxOnly) {
@@ -201,8 +204,7 @@ TEST(QtCanvas, WideStrokesMatchRoundCapsAndJoins) {
             for (int x = 0; x < 100; ++x) {
                 const QRgb a = mine.At(x, y);
                 const QRgb b = expected.pixel(x, y) & 0xFFFFFF;
-                const int d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                              std::abs(qBlue(a) - qBlue(b));
+                const int d = Distance(a, b);
                 worst = std::max(worst, d);
                 differing += d > 24;
                 inked += b != kWhitePixel;
