@@ -53,27 +53,41 @@ int PointCount(const TIsolineSet& set) {
     return points;
 }
 
-// Args: width, height, isolines, image format.
-void DrawPicture(benchmark::State& state) {
-    const int width = static_cast<int>(state.range(0));
-    const int height = static_cast<int>(state.range(1));
-    const auto format = static_cast<QImage::Format>(state.range(3));
-    const SetPointer set = Generate(width, height, static_cast<int>(state.range(2)));
-    if (!set) {
-        state.SkipWithError("the model is constant on the triangle");
-        return;
+// The picture a benchmark draws: its size from the first two arguments, the set generated
+// once, the default appearance. A constant model leaves no set and skips the benchmark.
+struct Scene {
+    Scene(benchmark::State& state, int lines)
+        : width(static_cast<int>(state.range(0))),
+          height(static_cast<int>(state.range(1))),
+          set(Generate(width, height, lines)) {
+        if (!set) {
+            state.SkipWithError("the model is constant on the triangle");
+        }
     }
-    const NumberText numbers(',');
+
+    const int width;
+    const int height;
+    const SetPointer set;
+    const NumberText numbers{','};
     const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
     StderrMessageSink sink;
-    QImage image(width, height, format);
+};
+
+// Args: width, height, isolines, image format.
+void DrawPicture(benchmark::State& state) {
+    const auto format = static_cast<QImage::Format>(state.range(3));
+    Scene scene(state, static_cast<int>(state.range(2)));
+    if (!scene.set) {
+        return;
+    }
+    QImage image(scene.width, scene.height, format);
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
         {
             QtCanvas canvas(painter);
-            if (!DrawIsolineSet(set.get(), canvas, width, height, kDivisions, settings,
-                                kUnitCorners, numbers, sink)) {
+            if (!DrawIsolineSet(scene.set.get(), canvas, scene.width, scene.height, kDivisions,
+                                scene.settings, kUnitCorners, scene.numbers, scene.sink)) {
                 state.SkipWithError("the default geometry texts did not parse");
                 break;
             }
@@ -81,7 +95,7 @@ void DrawPicture(benchmark::State& state) {
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }
-    state.counters["points"] = PointCount(*set);
+    state.counters["points"] = PointCount(*scene.set);
     state.SetLabel(format == QImage::Format_RGB32 ? "RGB32" : "ARGB32_Premultiplied");
 }
 BENCHMARK(DrawPicture)
@@ -95,18 +109,12 @@ BENCHMARK(DrawPicture)
 // The same picture recorded for the clipboard (EMF) and for a ".wmf" file.
 template <std::optional<QByteArray> (*Record)(const PictureInput&)>
 void RecordPicture(benchmark::State& state) {
-    const int width = static_cast<int>(state.range(0));
-    const int height = static_cast<int>(state.range(1));
-    const SetPointer set = Generate(width, height, 5);
-    if (!set) {
-        state.SkipWithError("the model is constant on the triangle");
+    Scene scene(state, 5);
+    if (!scene.set) {
         return;
     }
-    const NumberText numbers(',');
-    const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
-    StderrMessageSink sink;
-    const PictureInput input{set.get(), width,        height,   kDivisions,
-                             &settings, kUnitCorners, &numbers, &sink};
+    const PictureInput input{scene.set.get(), scene.width,  scene.height,   kDivisions,
+                             &scene.settings, kUnitCorners, &scene.numbers, &scene.sink};
     for (auto _ : state) {
         benchmark::DoNotOptimize(Record(input));
     }
