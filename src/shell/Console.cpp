@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -140,6 +141,8 @@ void TConsole::AppendLine(const QString& line) {
     cursor.insertText(endsWithBreak ? line + u'\n' : u'\n' + line);
     edit_->setTextCursor(cursor);
     edit_->ensureCursorVisible();
+    // A long line would leave the view scrolled sideways; lines are read from their start.
+    edit_->horizontalScrollBar()->setValue(0);
 }
 
 void TConsole::TypePrompt() {

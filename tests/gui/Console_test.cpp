@@ -3,9 +3,12 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+
+#include <string>
 
 #include "companion/zorb_lib.h"
 #include "shell/Console.h"
@@ -76,6 +79,14 @@ class ConsoleTest : public QObject {
     }
 
     void startTypesThePrompt() { QCOMPARE(Text(), QStringLiteral(">")); }
+
+    void longOutputLeavesTheViewAtTheLineStart() {
+        window_->resize(300, 200);
+        const std::string line = std::string(600, 'x') + "\r";
+        con_puts(line.c_str());
+        QCOMPARE(edit_->horizontalScrollBar()->value(), 0);
+        QVERIFY(edit_->horizontalScrollBar()->maximum() > 0);
+    }
 
     void enterOnBarePromptRunsNothing() {
         QTest::keyClick(edit_, Qt::Key_Return);
