@@ -15,15 +15,72 @@ class Distance {
     Distance(const TIsolineSet& set, const float* bounds, const ModelFunction& model)
         : placement_(Vertices(set), Corners(bounds)), model_(model) {}
 
+    // |f - level| / |grad f|: the first-order distance of p from the level.
     double operator()(Vec2 p, double level) const {
-        double h = 1e-3 * std::max(1.0, std::sqrt(std::fabs(placement_.Det())) / 100);
         double f = At(p);
-        double gx = (At(p + Vec2{h, 0}) - At(p - Vec2{h, 0})) / (2 * h);
-        double gy = (At(p + Vec2{0, h}) - At(p - Vec2{0, h})) / (2 * h);
-        return std::fabs(f - level) / std::hypot(gx, gy);
+        return std::fabs(f - level) / Length(Gradient(p));
+    }
+
+    // An upper bound of the distance of p from the level curve: the nearest level point met along
+    // the steepest slope, or along a fan of rays where that ray meets none nearby. The
+    // first-order ratio fails where the gradient vanishes, as at a saddle.
+    double ToCurve(Vec2 p, double level) const {
+        double g = At(p) - level;
+        if (g == 0 || !std::isfinite(g)) {
+            return g == 0 ? 0 : g;
+        }
+        Vec2 slope = Gradient(p);
+        double norm = Length(slope);
+        double best = kReach;
+        if (norm > 0 && std::isfinite(norm)) {
+            double first = std::fabs(g) / norm;
+            Vec2 down = (g > 0 ? -1 / norm : 1 / norm) * slope;
+            best = std::min(best, RootAlong(p, down, g, level, std::min(kReach, 4 * first + 0.1)));
+        }
+        if (best > kFanFrom) {
+            for (int k = 0; k < kRays; ++k) {
+                double a = 2 * M_PI * k / kRays;
+                best = std::min(best, RootAlong(p, {std::cos(a), std::sin(a)}, g, level, best));
+            }
+        }
+        return best;
     }
 
   private:
+    static constexpr double kReach = 16;     // pixels: a chord farther off fails anyway
+    static constexpr double kFanFrom = 0.1;  // below this the slope's ray is close enough
+    static constexpr int kRays = 32;
+    static constexpr int kSteps = 16;
+
+    Vec2 Gradient(Vec2 p) const {
+        double h = 1e-3 * std::max(1.0, std::sqrt(std::fabs(placement_.Det())) / 100);
+        return {(At(p + Vec2{h, 0}) - At(p - Vec2{h, 0})) / (2 * h),
+                (At(p + Vec2{0, h}) - At(p - Vec2{0, h})) / (2 * h)};
+    }
+
+    // Distance along p + t·dir, t < reach, to the first change of side of the level (reach when
+    // none is found); g is f(p) - level.
+    double RootAlong(Vec2 p, Vec2 dir, double g, double level, double reach) const {
+        double lo = 0;
+        for (int s = 1; s <= kSteps; ++s) {
+            double hi = reach * s / kSteps;
+            double gh = At(p + hi * dir) - level;
+            if (!std::isfinite(gh)) {
+                return reach;
+            }
+            if ((gh > 0) != (g > 0) || gh == 0) {
+                for (int k = 0; k < 40 && hi - lo > 1e-5; ++k) {
+                    double mid = 0.5 * (lo + hi);
+                    double gm = At(p + mid * dir) - level;
+                    ((gm > 0) == (g > 0) && gm != 0 ? lo : hi) = mid;
+                }
+                return hi;
+            }
+            lo = hi;
+        }
+        return reach;
+    }
+
     static std::array<Vec2, 3> Vertices(const TIsolineSet& set) {
         std::array<Vec2, 3> v;
         for (int k = 0; k < 3; ++k) {
@@ -73,7 +130,7 @@ IsolineAccuracy MeasureAccuracy(const TIsolineSet& set, const float* bounds,
                 Vec2 a{p.X, p.Y};
                 for (int s = 1; s <= chordSamples; ++s) {
                     Vec2 c = a + (double(s) / (chordSamples + 1)) * (b - a);
-                    double d = distance(c, level.Value);
+                    double d = distance.ToCurve(c, level.Value);
                     if (d > result.chord) {
                         result.chord = d;
                         result.worstChordX = static_cast<float>(c.x);

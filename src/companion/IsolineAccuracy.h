@@ -1,6 +1,7 @@
-// Measures how far an isoline set lies from the true isolines of a model: the distance of each
-// vertex from its level and of the chords between vertices, both as |f - level| / |grad f| in
-// picture pixels. For tests, benchmarks and checks of new generators.
+// Measures how far an isoline set lies from the true isolines of a model, in picture pixels: each
+// vertex by |f - level| / |grad f|, and points along the chords by the distance to the nearest
+// level point found along rays, which holds also where the gradient vanishes, as at a saddle.
+// For tests, benchmarks and checks of new generators.
 #pragma once
 
 #include <functional>
@@ -11,7 +12,7 @@ namespace isotri::gen {
 
 struct IsolineAccuracy {
     double vertex = 0;  // worst vertex
-    double chord = 0;   // worst point sampled along the chords
+    double chord = 0;   // worst point sampled along the chords (an upper bound)
     long vertices = 0;
     float worstChordX = 0;  // where the worst chord sample lies, for diagnostics
     float worstChordY = 0;

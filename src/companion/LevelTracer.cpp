@@ -53,12 +53,26 @@ class Tracer {
                 }
             }
         }
+        PairAcrossSaddles();
         return Chains();
     }
 
   private:
     struct Node {
         int i, j;
+    };
+
+    // A cell's segment beside its uncrossed edge ab: `nearA` on the edge from a to the odd
+    // corner, `nearB` on the one from b.
+    struct Segment {
+        int edge;
+        Node a, b, odd;
+        int nearA, nearB;
+    };
+
+    struct Saddle {
+        Vertex at;
+        double value;
     };
 
     int Key(int i, int j, int dir) const { return 3 * (i * (n_ + 1) + j) + dir; }
@@ -74,27 +88,143 @@ class Tracer {
         if (bp == bq && bq == br) {
             return;
         }
-        int first, second;
+        Segment s;
         if (bq == br) {
-            first = CrossingOn(pq, p, q);
-            second = CrossingOn(pr, p, r);
+            s = {qr, q, r, p, CrossingOn(pq, p, q), CrossingOn(pr, p, r)};
         } else if (bp == br) {
-            first = CrossingOn(pq, p, q);
-            second = CrossingOn(qr, q, r);
+            s = {pr, p, r, q, CrossingOn(pq, p, q), CrossingOn(qr, q, r)};
         } else {
-            first = CrossingOn(pr, p, r);
-            second = CrossingOn(qr, q, r);
+            s = {pq, p, q, r, CrossingOn(pr, p, r), CrossingOn(qr, q, r)};
         }
-        if (first < 0 || second < 0) {
+        if (s.nearA < 0 || s.nearB < 0) {
             return;
         }
-        Link(first, second);
-        Link(second, first);
+        Link(s.nearA, s.nearB);
+        Link(s.nearB, s.nearA);
+        if (s.a.i > s.b.i || (s.a.i == s.b.i && s.a.j > s.b.j)) {
+            std::swap(s.a, s.b);
+            std::swap(s.nearA, s.nearB);
+        }
+        segments_.push_back(s);
     }
 
     void Link(int from, int to) {
         Crossing& c = crossings_[from];
         (c.link[0] < 0 ? c.link[0] : c.link[1]) = to;
+    }
+
+    void Relink(int at, int from, int to) {
+        Crossing& c = crossings_[at];
+        (c.link[0] == from ? c.link[0] : c.link[1]) = to;
+    }
+
+    // Two crossed cells that share an uncrossed edge ab have their corners alternating around
+    // the level: a saddle lies near. The grid keeps a and b together; the real model joins them
+    // only when its saddle lies on their side of the level, else the crossings join around a
+    // and around b. Any test away from the saddle can be fooled by a line bending near it.
+    // Each joined pair gets a point of the level between the saddle and the corner it bends
+    // around, so no chord spans the saddle, where a search across it may land on the other
+    // branch.
+    void PairAcrossSaddles() {
+        std::sort(segments_.begin(), segments_.end(),
+                  [](const Segment& x, const Segment& y) { return x.edge < y.edge; });
+        for (std::size_t k = 0; k + 1 < segments_.size(); ++k) {
+            const Segment s = segments_[k];
+            const Segment t = segments_[k + 1];
+            if (s.edge != t.edge) {
+                continue;
+            }
+            ++k;
+            std::optional<Saddle> saddle = SaddleNear(s.a, s.b);
+            if (!saddle) {
+                continue;
+            }
+            if (Below(saddle->value - level_) == Below(G(s.a))) {
+                Via(s.nearA, s.nearB, *saddle, s.odd);
+                Via(t.nearA, t.nearB, *saddle, t.odd);
+                continue;
+            }
+            Relink(s.nearA, s.nearB, t.nearA);
+            Relink(t.nearA, t.nearB, s.nearA);
+            Relink(s.nearB, s.nearA, t.nearB);
+            Relink(t.nearB, t.nearA, s.nearB);
+            Via(s.nearA, t.nearA, *saddle, s.a);
+            Via(s.nearB, t.nearB, *saddle, s.b);
+        }
+    }
+
+    // Puts the level's point between the saddle and `corner`, on opposite sides of it, between
+    // the linked crossings x and y.
+    void Via(int x, int y, const Saddle& saddle, Node corner) {
+        double uc = double(corner.i) / n_, vc = double(corner.j) / n_;
+        double len = Length(placement_.PointAt(uc, vc) - saddle.at.p);
+        double gc = G(corner);
+        if (!(len > 0) || gc == 0) {
+            return;
+        }
+        auto g = [&](double s) {
+            double w = s / len;
+            return probe_.AtWeights(saddle.at.u + w * (uc - saddle.at.u),
+                                    saddle.at.v + w * (vc - saddle.at.v)) -
+                   level_;
+        };
+        std::optional<double> t =
+            SolveBracketed(g, 0.0, saddle.value - level_, len, gc, tol_.vertex);
+        if (!t) {
+            return;
+        }
+        double w = *t / len;
+        Crossing c;
+        c.at.u = saddle.at.u + w * (uc - saddle.at.u);
+        c.at.v = saddle.at.v + w * (vc - saddle.at.v);
+        c.at.p = placement_.PointAt(c.at.u, c.at.v);
+        c.link[0] = x;
+        c.link[1] = y;
+        crossings_.push_back(c);
+        int via = static_cast<int>(crossings_.size()) - 1;
+        Relink(x, y, via);
+        Relink(y, x, via);
+    }
+
+    // The model's saddle near the middle of ab: Newton steps on the gradient of quadratics
+    // fitted to ever smaller stencils. Nothing when no saddle is found within a cell.
+    std::optional<Saddle> SaddleNear(Node a, Node b) {
+        const double u0 = 0.5 * (a.i + b.i) / n_, v0 = 0.5 * (a.j + b.j) / n_;
+        const double cell = 1.0 / n_;
+        const double precision = 0.01 / std::max(1.0, placement_.SideLength());  // 0.01 px
+        double u = u0, v = v0, h = 0.5 * cell;
+        for (int iter = 0; iter < 10; ++iter) {
+            // Stencils stay inside the triangle: the model is not asked about other mixtures.
+            double room = std::min({u, v, 1 - u - v}) / 2;
+            if (!(room > 0)) {
+                return std::nullopt;
+            }
+            h = std::min(h, room);
+            auto f = [&](double du, double dv) { return probe_.AtWeights(u + du, v + dv); };
+            double f0 = f(0, 0), fpu = f(h, 0), fmu = f(-h, 0), fpv = f(0, h), fmv = f(0, -h);
+            double fpp = f(h, h), fmm = f(-h, -h);
+            double gu = (fpu - fmu) / (2 * h), gv = (fpv - fmv) / (2 * h);
+            double huu = (fpu - 2 * f0 + fmu) / (h * h), hvv = (fpv - 2 * f0 + fmv) / (h * h);
+            double huv = (fpp - fpu - fpv + 2 * f0 - fmu - fmv + fmm) / (2 * h * h);
+            double det = huu * hvv - huv * huv;
+            if (!(det < 0) || !std::isfinite(det) || !std::isfinite(gu) || !std::isfinite(gv)) {
+                return std::nullopt;
+            }
+            double du = -(hvv * gu - huv * gv) / det, dv = -(huu * gv - huv * gu) / det;
+            u += du;
+            v += dv;
+            if (!(std::fabs(u - u0) <= cell && std::fabs(v - v0) <= cell) ||
+                !(u >= 0 && v >= 0 && u + v <= 1)) {
+                return std::nullopt;
+            }
+            double step = std::hypot(du, dv);
+            if (step < precision) {
+                Saddle saddle{{placement_.PointAt(u, v), u, v}, probe_.AtWeights(u, v)};
+                return std::isfinite(saddle.value) ? std::optional<Saddle>(saddle) : std::nullopt;
+            }
+            h = std::max(std::min(h, 2 * step), precision);
+        }
+        return std::nullopt;
     }
 
     int CrossingOn(int key, Node a, Node b) {
@@ -349,6 +479,7 @@ class Tracer {
     TraceTolerances tol_;
     std::vector<int> edges_;
     std::vector<Crossing> crossings_;
+    std::vector<Segment> segments_;
 };
 
 }  // namespace
