@@ -266,12 +266,10 @@ void EmfWriter::EmitFillRect(int left, int top, int right, int bottom) {
 }
 
 void EmfWriter::EmitText(int x, int y, const MeasuredText& text) {
-    const int w = text.width;
-    const int h = text.height;
     const std::u16string units = text.text.toStdU16String();
 
     Begin(EMR_EXTTEXTOUTW);
-    Rect(x, y, x + w - 1, y + h - 1);
+    Rect(x, y, x + text.width - 1, y + text.height - 1);
     out_.U32(GM_COMPATIBLE);
     out_.F32(static_cast<float>(screen_.widthMm) * 100.0F /
              static_cast<float>(screen_.widthPixels));
@@ -284,7 +282,7 @@ void EmfWriter::EmitText(int x, int y, const MeasuredText& text) {
     const std::size_t stringBytes = (units.size() * 2 + 3) / 4 * 4;
     out_.U32(static_cast<std::uint32_t>(fixed));
     out_.U32(ETO_OPAQUE);
-    Rect(x, y, x + w, y + h);
+    Rect(x, y, x + text.width, y + text.height);
     out_.U32(static_cast<std::uint32_t>(fixed + stringBytes));
     for (char16_t u : units) {
         out_.U16(static_cast<std::uint16_t>(u));

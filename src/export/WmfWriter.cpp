@@ -264,8 +264,6 @@ void WmfWriter::EmitText(int x, int y, const MeasuredText& text) {
     const QString& q = text.text;
     // One byte per character; the 16-bit length bounds the text.
     const std::string bytes = EncodeCp1251(q).substr(0, 32767);
-    const int w = text.width;
-    const int h = text.height;
 
     Begin(META_EXTTEXTOUT);
     out_.I16(Y(y));
@@ -274,8 +272,8 @@ void WmfWriter::EmitText(int x, int y, const MeasuredText& text) {
     out_.U16(ETO_OPAQUE);
     out_.I16(X(x));
     out_.I16(Y(y));
-    out_.I16(X(x + w));
-    out_.I16(Y(y + h));
+    out_.I16(X(x + text.width));
+    out_.I16(Y(y + text.height));
     out_.Bytes(bytes.data(), bytes.size());
     if (bytes.size() % 2 != 0) {
         out_.U8(0);
