@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/Error.h"
 #include "fit/DataTable.h"
 #include "fit/MixtureFit.h"
-#include "models/Error.h"
 #include "models/MathDef.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "companion/IsolineAccuracy.h"
 #include "companion/zorb_lib.h"
+#include "support/IsolineAccuracy.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <optional>
 
+#include "common/MessageSink.h"
 #include "companion/zorb_lib.h"
 #include "export/Metafile.h"
-#include "models/MessageSink.h"
 #include "render/PPDraw.h"
 #include "render/QtCanvas.h"
 

@@ -8,9 +8,9 @@
 #include <span>
 #include <system_error>
 
+#include "companion/ConsolePrint.h"
 #include "companion/libzorb3.h"
 #include "companion/zorb_lib.h"
-#include "render/misc.h"
 
 namespace isotri {
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "common/MessageSink.h"
+#include "common/NumberText.h"
 #include "isotri/model_module.h"
 #include "models/MathDef.h"
-#include "models/MessageSink.h"
-#include "render/NumberText.h"
 
 namespace isotri {
 

@@ -3,7 +3,7 @@
 #include <numbers>
 
 #include "batch/CombinedModel.h"
-#include "render/misc.h"
+#include "companion/ConsolePrint.h"
 
 namespace isotri {
 

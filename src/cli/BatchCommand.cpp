@@ -7,7 +7,7 @@
 #include "cli/PictureOptions.h"
 #include "cli/PlotOptions.h"
 #include "cli/PlotOutput.h"
-#include "models/Error.h"
+#include "common/Error.h"
 #include "models/MathDef.h"
 
 namespace isotri::cli {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "common/NumberText.h"
 #include "render/AppearanceSettings.h"
-#include "render/NumberText.h"
 
 namespace isotri::cli {
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "common/NumberText.h"
 #include "companion/zorb_lib.h"
 #include "isotri/model_module.h"
 #include "models/MathDef.h"
 #include "render/AppearanceSettings.h"
-#include "render/NumberText.h"
 
 namespace isotri::cli {
 

@@ -2,28 +2,14 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cctype>
 #include <cstdio>
 
 #include "cli/IsolineJson.h"
-#include "export/AtomicFile.h"
+#include "common/AtomicFile.h"
+#include "common/Error.h"
 #include "export/PictureFile.h"
-#include "models/Error.h"
 
 namespace isotri::cli {
-
-std::string ExtensionOf(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return {};
-    }
-    std::string ext = path.substr(dot);
-    for (char& c : ext) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return ext;
-}
 
 namespace {
 
@@ -66,7 +52,7 @@ const OutputForm kForms[] = {
 };
 
 const OutputForm* FormOf(const std::string& path) {
-    std::string ext = ExtensionOf(path);
+    std::string ext = FileExtension(path);
     for (const OutputForm& form : kForms) {
         if (ext == form.extension) {
             return &form;

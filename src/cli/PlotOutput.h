@@ -21,7 +21,4 @@ bool KnownOutput(const std::string& path, std::string& error);
 // standard error.
 int WritePlotOutput(const PlotOptions& options, const PlotResult& result);
 
-// Lower-case extension of `path` with its dot (".json"), or empty.
-std::string ExtensionOf(const std::string& path);
-
 }  // namespace isotri::cli

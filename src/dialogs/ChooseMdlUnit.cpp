@@ -19,10 +19,10 @@
 #include <string>
 #include <utility>
 
+#include "common/MessageSink.h"
 #include "dialogs/InputChecks.h"
 #include "dialogs/SpinEdit.h"
 #include "models/MathDef.h"
-#include "models/MessageSink.h"
 
 std::int32_t EvalCount = 0;
 

@@ -10,9 +10,9 @@
 #include <functional>
 #include <vector>
 
+#include "common/NumberText.h"
 #include "companion/zorb_lib.h"
 #include "isotri/model_module.h"
-#include "render/NumberText.h"
 
 class QButtonGroup;
 class QCheckBox;

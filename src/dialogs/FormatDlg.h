@@ -6,8 +6,8 @@
 #include <QFont>
 #include <array>
 
+#include "common/NumberText.h"
 #include "render/AppearanceSettings.h"
-#include "render/NumberText.h"
 
 class QCheckBox;
 class QColorDialog;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "common/NumberText.h"
 #include "dialogs/SpinEdit.h"
-#include "render/NumberText.h"
 
 bool CheckSpinEdit(QObject* control, QWidget* form) {
     auto* edit = qobject_cast<TSpinEdit*>(control);

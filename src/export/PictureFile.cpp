@@ -10,17 +10,15 @@
 #include <algorithm>
 #include <cctype>
 
-#include "export/AtomicFile.h"
+#include "common/AtomicFile.h"
+#include "common/Error.h"
 #include "export/Metafile.h"
-#include "models/Error.h"
 #include "render/PPDraw.h"
 #include "render/QtCanvas.h"
 
 namespace isotri {
 
-namespace {
-
-std::string Extension(const std::string& fileName) {
+std::string FileExtension(const std::string& fileName) {
     const std::size_t dot = fileName.find_last_of('.');
     const std::size_t slash = fileName.find_last_of('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
@@ -31,6 +29,8 @@ std::string Extension(const std::string& fileName) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
 }
+
+namespace {
 
 SaveResult Failure(std::string text) {
     return {false, std::move(text)};
@@ -130,7 +130,7 @@ SaveResult SavePictureFile(const std::string& fileName, const PictureInput& in) 
     }
     QByteArray bytes;
     try {
-        if (SaveResult made = Render(Extension(fileName), in, bytes); !made.ok) {
+        if (SaveResult made = Render(FileExtension(fileName), in, bytes); !made.ok) {
             return made;
         }
         WriteFileAtomically(QString::fromStdString(fileName), bytes);

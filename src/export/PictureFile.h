@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "common/MessageSink.h"
+#include "common/NumberText.h"
 #include "companion/zorb_lib.h"
 #include "export/MetafileSupport.h"
-#include "models/MessageSink.h"
 #include "render/AppearanceSettings.h"
-#include "render/NumberText.h"
 
 namespace isotri {
 
@@ -28,6 +28,10 @@ struct SaveResult {
     bool ok = false;
     std::string error;  // for the user, in Russian, when !ok
 };
+
+// The name's extension from its last dot, lower-cased and with the dot; empty when the last part
+// of the path has none.
+std::string FileExtension(const std::string& path);
 
 // Largest picture side a file is drawn at.
 constexpr int kMaxPictureSide = 16384;

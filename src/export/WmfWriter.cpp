@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "models/Error.h"
+#include "common/Error.h"
 
 namespace isotri {
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/Error.h"
+#include "companion/ConsolePrint.h"
 #include "companion/libzorb3.h"
-#include "models/Error.h"
-#include "render/misc.h"
 
 namespace isotri {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/NumberText.h"
+#include "common/NumberText.h"
 
 namespace isotri {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "render/misc.h"
+#include "companion/ConsolePrint.h"
 
 namespace isotri {
 

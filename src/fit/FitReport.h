@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/NumberText.h"
 #include "fit/DataTable.h"
 #include "fit/MixtureFit.h"
-#include "render/NumberText.h"
 
 namespace isotri {
 

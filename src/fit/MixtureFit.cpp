@@ -7,7 +7,7 @@
 #include <limits>
 #include <random>
 
-#include "models/Error.h"
+#include "common/Error.h"
 #include "models/MathDef.h"
 
 namespace isotri {

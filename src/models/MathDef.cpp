@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "models/Error.h"
+#include "common/Error.h"
 
 namespace isotri {
 

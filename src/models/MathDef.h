@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/MessageSink.h"
 #include "isotri/model_module.h"
-#include "models/MessageSink.h"
 
 namespace isotri {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "common/NumberText.h"
 #include "render/Canvas.h"
-#include "render/NumberText.h"
 
 namespace isotri {
 

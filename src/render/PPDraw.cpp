@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "models/Error.h"
+#include "common/Error.h"
 #include "render/misc.h"
 
 namespace isotri {

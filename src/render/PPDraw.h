@@ -1,11 +1,11 @@
 // The plot renderer: one isoline set with its triangle, grid, axes and names on a canvas.
 #pragma once
 
+#include "common/MessageSink.h"
+#include "common/NumberText.h"
 #include "companion/zorb_lib.h"
-#include "models/MessageSink.h"
 #include "render/AppearanceSettings.h"
 #include "render/Canvas.h"
-#include "render/NumberText.h"
 
 namespace isotri {
 

@@ -18,19 +18,19 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include "common/Error.h"
 #include "dialogs/AboutUnit.h"
 #include "dialogs/AppendMdlUnit.h"
 #include "dialogs/ChooseMdlUnit.h"
 #include "dialogs/FormatDlg.h"
 #include "export/Metafile.h"
 #include "export/MetafileSupport.h"
-#include "models/Error.h"
 #include "models/MathDef.h"
 #include "render/PPDraw.h"
 #include "render/QtCanvas.h"
 #include "shell/Application.h"
 #include "shell/Command.h"
-#include "shell/Console.h"
+#include "shell/ConsoleMemo.h"
 #include "shell/MessageBoxSink.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include <string>
 
 #include "batch/BatchRun.h"
+#include "common/NumberText.h"
 #include "companion/zorb_lib.h"
 #include "export/PictureFile.h"
-#include "render/NumberText.h"
 
 class QAction;
 class QFileDialog;

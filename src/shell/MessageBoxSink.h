@@ -1,7 +1,7 @@
 // Modal messages of the core and the dialogs, shown as message boxes over the active window.
 #pragma once
 
-#include "models/MessageSink.h"
+#include "common/MessageSink.h"
 
 class QWidget;
 

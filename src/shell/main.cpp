@@ -1,5 +1,5 @@
+#include "common/NumberText.h"
 #include "dialogs/AboutUnit.h"
-#include "render/NumberText.h"
 #include "shell/Application.h"
 #include "shell/MainUnit.h"
 

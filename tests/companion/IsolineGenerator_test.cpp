@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "companion/IsolineAccuracy.h"
 #include "companion/zorb_lib.h"
+#include "support/IsolineAccuracy.h"
 
 namespace {
 

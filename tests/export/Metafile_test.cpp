@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "models/Error.h"
+#include "common/Error.h"
 #include "support/MetafileReader.h"
 #include "support/SmallPlot.h"
 

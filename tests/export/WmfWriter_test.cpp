@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "models/Error.h"
+#include "common/Error.h"
 #include "support/MetafileReader.h"
 
 namespace isotri {

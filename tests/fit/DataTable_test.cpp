@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "models/Error.h"
+#include "common/Error.h"
 #include "support/ConsoleLevels.h"
 #include "support/TempFile.h"
 

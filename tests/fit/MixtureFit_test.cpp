@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "models/Error.h"
+#include "common/Error.h"
 #include "models/MathDef.h"
 #include "support/RecordingMessageSink.h"
 

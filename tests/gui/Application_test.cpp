@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "GuiSupport.h"
-#include "models/Error.h"
+#include "common/Error.h"
 #include "shell/Application.h"
 
 class ApplicationTest : public QObject {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "models/MessageSink.h"
+#include "common/MessageSink.h"
 
 class RecordingSink final : public isotri::MessageSink {
   public:

@@ -2,9 +2,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "common/NumberText.h"
 #include "dialogs/InputChecks.h"
 #include "dialogs/SpinEdit.h"
-#include "render/NumberText.h"
 
 class InputChecksTest : public QObject {
     Q_OBJECT

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "models/Error.h"
+#include "common/Error.h"
 
 namespace isotri {
 namespace {

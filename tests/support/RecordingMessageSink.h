@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "models/MessageSink.h"
+#include "common/MessageSink.h"
 
 namespace isotri::testing {
 

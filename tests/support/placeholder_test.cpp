@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "models/Error.h"
+#include "common/Error.h"
 
 TEST(Error, CarriesItsMessage) {
     const isotri::Error error("Внутренняя ошибка: x");

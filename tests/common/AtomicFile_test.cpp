@@ -1,4 +1,4 @@
-#include "export/AtomicFile.h"
+#include "common/AtomicFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
-#include "models/Error.h"
+#include "common/Error.h"
 
 namespace isotri {
 namespace {

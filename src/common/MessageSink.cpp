@@ -1,4 +1,4 @@
-#include "models/MessageSink.h"
+#include "common/MessageSink.h"
 
 #include <cstdio>
 

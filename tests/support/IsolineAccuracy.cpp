@@ -1,4 +1,4 @@
-#include "companion/IsolineAccuracy.h"
+#include "support/IsolineAccuracy.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "render/NumberText.h"
+#include "common/NumberText.h"
 
 #include <gtest/gtest.h>
 

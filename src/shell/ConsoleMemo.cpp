@@ -1,4 +1,4 @@
-#include "shell/Console.h"
+#include "shell/ConsoleMemo.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "export/AtomicFile.h"
+#include "common/AtomicFile.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "models/Error.h"
+#include "common/Error.h"
 
 namespace isotri {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "companion/zorb_lib.h"
-#include "shell/Console.h"
+#include "shell/ConsoleMemo.h"
 
 using isotri::TConsole;
 
@@ -239,4 +239,4 @@ class ConsoleTest : public QObject {
 };
 
 QTEST_MAIN(ConsoleTest)
-#include "Console_test.moc"
+#include "ConsoleMemo_test.moc"
