@@ -13,6 +13,7 @@
 #include "common/AtomicFile.h"
 #include "common/Error.h"
 #include "export/Metafile.h"
+#include "export/PngWriter.h"
 #include "render/PPDraw.h"
 #include "render/QtCanvas.h"
 
@@ -63,9 +64,8 @@ SaveResult RenderPng(const PictureInput& in, QByteArray& bytes) {
     if (SaveResult drawn = Draw(image, in); !drawn.ok) {
         return drawn;
     }
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
-        return Failure("Не удалось сжать рисунок в PNG.");
+    if (std::string reason; !EncodePng(image, bytes, reason)) {
+        return Failure("Не удалось сжать рисунок в PNG: " + reason + ".");
     }
     return {true, {}};
 }
