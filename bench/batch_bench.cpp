@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -37,13 +36,6 @@ class QuietSink final : public isotri::MessageSink {
     }
 };
 
-std::int64_t gEvaluations = 0;
-
-void CountedEval(const double* x1, const double* x2, const double* x3, double* result) {
-    ++gEvaluations;
-    isotri::EvalBatchProc(x1, x2, x3, result);
-}
-
 // Loads the first `count` lines into BatchList; false (the state told) when they do not load.
 bool LoadLines(benchmark::State& state, int count, isotri::TMathDefinition& catalogue,
                QuietSink& sink) {
@@ -72,17 +64,15 @@ void Generate(benchmark::State& state) {
     if (!LoadLines(state, static_cast<int>(state.range(0)), catalogue, sink)) {
         return;
     }
-    const TPoint3f center{400, 370 + 74, 0};
-    const float size = 400;
-    const float angle = -std::numbers::pi_v<float> / 2;
+    isotri::PlotRequest request;
+    request.evaluate = isotri::EvalBatchProc;
+    isotri::EvaluationContext context;
     for (auto _ : state) {
         isotri::ResetExtremes();
-        gEvaluations = 0;
-        isotri::IsolineSetPtr set(
-            ppCreateTriangularTHK(&center, &size, &angle, nullptr, CountedEval, 5, 0));
-        benchmark::DoNotOptimize(set.get());
+        const isotri::Plot plot = isotri::GeneratePlot(request, context);
+        benchmark::DoNotOptimize(plot.set.get());
     }
-    state.counters["evaluations"] = static_cast<double>(gEvaluations);
+    state.counters["evaluations"] = static_cast<double>(context.EvalCount());
 }
 
 BENCHMARK(Generate)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);

@@ -3,9 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdint>
 
-#include "companion/zorb_lib.h"
+#include "plot/PlotRoad.h"
 #include "support/IsolineAccuracy.h"
 
 namespace {
@@ -24,17 +23,19 @@ double Hard(double x1, double x2, double) {
 }
 
 double (*gModel)(double, double, double) = Cubic;
-std::int64_t gEvaluations = 0;
 
 void Evaluate(const double* x1, const double* x2, const double* x3, double* result) {
-    ++gEvaluations;
     *result = gModel(*x1, *x2, *x3);
 }
 
-TIsolineSet* Generate(int width, int height, int lines) {
-    TPoint3f center{0.5f * width, 0.6f * height, 0};
-    float size = 0.5f * width, angle = -1.5707964f;
-    return ppCreateTriangularTHK(&center, &size, &angle, nullptr, Evaluate, lines, 0);
+isotri::Plot Generate(int width, int height, int lines) {
+    isotri::PlotRequest request;
+    request.width = width;
+    request.height = height;
+    request.lines = lines;
+    request.evaluate = Evaluate;
+    isotri::EvaluationContext context;
+    return isotri::GeneratePlot(request, context);
 }
 
 // Args: width, height, lines, model (0 cubic, 1 hard).
@@ -43,20 +44,16 @@ void BM_Generate(benchmark::State& state) {
     int lines = static_cast<int>(state.range(2));
     gModel = state.range(3) == 0 ? Cubic : Hard;
     for (auto _ : state) {
-        gEvaluations = 0;
-        TIsolineSet* set = Generate(width, height, lines);
-        benchmark::DoNotOptimize(set);
-        ppFree(set);
+        isotri::Plot plot = Generate(width, height, lines);
+        benchmark::DoNotOptimize(plot.set.get());
     }
-    gEvaluations = 0;
-    TIsolineSet* set = Generate(width, height, lines);
-    state.counters["evaluations"] = static_cast<double>(gEvaluations);
-    if (set != nullptr) {
-        auto accuracy = isotri::gen::MeasureAccuracy(*set, nullptr, gModel);
+    const isotri::Plot plot = Generate(width, height, lines);
+    state.counters["evaluations"] = static_cast<double>(plot.evaluations);
+    if (plot.set != nullptr) {
+        auto accuracy = isotri::gen::MeasureAccuracy(*plot.set, nullptr, gModel);
         state.counters["vertices"] = static_cast<double>(accuracy.vertices);
         state.counters["vertex_err_px"] = accuracy.vertex;
         state.counters["chord_err_px"] = accuracy.chord;
-        ppFree(set);
     }
     state.SetLabel(state.range(3) == 0 ? "cubic" : "hard");
 }

@@ -8,21 +8,18 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <memory>
 #include <optional>
 
 #include "common/MessageSink.h"
-#include "companion/zorb_lib.h"
 #include "export/Metafile.h"
 #include "export/PngWriter.h"
-#include "render/PPDraw.h"
+#include "plot/PlotRoad.h"
 #include "render/QtCanvas.h"
 
 namespace {
 
 using namespace isotri;
 
-constexpr float kUnitCorners[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 constexpr int kDivisions = 4;
 
 // b1 b2 b3 b12 b13 b23 g12 g13 g23 b123: a saddle and a few bent isolines, some of them split
@@ -34,15 +31,14 @@ void FullCubic(const double* x1, const double* x2, const double* x3, double* res
               20.0 * a * b * c;
 }
 
-using SetPointer = std::unique_ptr<TIsolineSet, void (*)(TIsolineSet*)>;
-
-// Placed as the window places it: centre (w/2, 0.6 h), size w/2, vertex A up.
-SetPointer Generate(int width, int height, int lines) {
-    const TPoint3f center{0.5f * width, 0.6f * height, 0};
-    const float size = 0.5f * width;
-    const float angle = -1.5707964f;
-    return SetPointer(ppCreateTriangularTHK(&center, &size, &angle, nullptr, FullCubic, lines, 0),
-                      ppFree);
+PlotRequest RequestFor(benchmark::State& state, int lines) {
+    PlotRequest request;
+    request.width = static_cast<int>(state.range(0));
+    request.height = static_cast<int>(state.range(1));
+    request.lines = lines;
+    request.divisions = kDivisions;
+    request.evaluate = FullCubic;
+    return request;
 }
 
 int PointCount(const TIsolineSet& set) {
@@ -58,21 +54,22 @@ int PointCount(const TIsolineSet& set) {
 // The picture a benchmark draws: its size from the first two arguments, the set generated
 // once, the default appearance. A constant model leaves no set and skips the benchmark.
 struct Scene {
-    Scene(benchmark::State& state, int lines)
-        : width(static_cast<int>(state.range(0))),
-          height(static_cast<int>(state.range(1))),
-          set(Generate(width, height, lines)) {
+    Scene(benchmark::State& state, int lines) : request(RequestFor(state, lines)) {
+        EvaluationContext context;
+        set = GeneratePlot(request, context).set;
         if (!set) {
             state.SkipWithError("the model is constant on the triangle");
         }
+        input = {set.get(), request.width,         request.height, request.divisions,
+                 &settings, request.bounds.data(), &numbers,       &sink};
     }
 
-    const int width;
-    const int height;
-    const SetPointer set;
+    const PlotRequest request;
+    IsolineSetPtr set;
     const NumberText numbers{','};
     const AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
     StderrMessageSink sink;
+    PictureInput input;
 };
 
 // Args: width, height, isolines, image format.
@@ -82,14 +79,13 @@ void DrawPicture(benchmark::State& state) {
     if (!scene.set) {
         return;
     }
-    QImage image(scene.width, scene.height, format);
+    QImage image(scene.request.width, scene.request.height, format);
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
         {
             QtCanvas canvas(painter);
-            if (!DrawIsolineSet(scene.set.get(), canvas, scene.width, scene.height, kDivisions,
-                                scene.settings, kUnitCorners, scene.numbers, scene.sink)) {
+            if (!isotri::DrawPicture(scene.input, canvas)) {
                 state.SkipWithError("the default geometry texts did not parse");
                 break;
             }
@@ -115,10 +111,8 @@ void RecordPicture(benchmark::State& state) {
     if (!scene.set) {
         return;
     }
-    const PictureInput input{scene.set.get(), scene.width,  scene.height,   kDivisions,
-                             &scene.settings, kUnitCorners, &scene.numbers, &scene.sink};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(Record(input));
+        benchmark::DoNotOptimize(Record(scene.input));
     }
 }
 BENCHMARK(RecordPicture<RenderToMetafile>)
@@ -140,13 +134,12 @@ void EncodePicture(benchmark::State& state) {
     if (!scene.set) {
         return;
     }
-    QImage image(scene.width, scene.height, QImage::Format_RGB32);
+    QImage image(scene.request.width, scene.request.height, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
         QtCanvas canvas(painter);
-        DrawIsolineSet(scene.set.get(), canvas, scene.width, scene.height, kDivisions,
-                       scene.settings, kUnitCorners, scene.numbers, scene.sink);
+        isotri::DrawPicture(scene.input, canvas);
     }
     std::int64_t size = 0;
     for (auto _ : state) {

@@ -1,33 +1,25 @@
 #include "batch/BatchRun.h"
 
-#include <numbers>
-
 #include "batch/CombinedModel.h"
 #include "companion/ConsolePrint.h"
 
 namespace isotri {
 
 BatchRunResult RunBatch(const std::string& fileName, const ModelFinder& findModel,
-                        const NumberText& numbers, MessageSink& sink,
-                        const BatchRunSettings& settings, IsolineSetPtr& current, BatchView& view) {
+                        const NumberText& numbers, MessageSink& sink, PlotRequest request,
+                        EvaluationContext& context, IsolineSetPtr& current, BatchView& view) {
     if (!LoadBatch(fileName, findModel, numbers, sink)) {
         return BatchRunResult::NotLoaded;
     }
     current.reset();
-    view.SizePicture(settings.width, settings.height);
-
-    const auto w = static_cast<float>(settings.width);
-    const auto h = static_cast<float>(settings.height);
-    const TPoint3f center{w / 2, h / 2 + h / 10, 0};
-    const float size = w / 2;
-    const float angle = -std::numbers::pi_v<float> / 2;
+    view.SizePicture(request.width, request.height);
 
     ResetExtremes();
-    current.reset(ppCreateTriangularTHK(&center, &size, &angle, settings.bounds, EvalBatchProc,
-                                        settings.lines, 0));
+    request.evaluate = EvalBatchProc;
+    current = GeneratePlot(request, context).set;
     view.ClearStatus();
     if (current == nullptr) {
-        sink.ShowMessage(kConstantModelMessage);
+        sink.ShowMessage(kConstantBatchMessage);
         view.ShowBlank();
         return BatchRunResult::Constant;
     }

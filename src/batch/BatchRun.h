@@ -1,24 +1,14 @@
-// The batch run without widgets: load the batch, generate the isolines of the combined model,
-// hand the set to the view and report the extremes on the console. The window's RunBatch and
-// the headless tool are thin wrappers around it.
+// The batch run without widgets: load the batch, generate the isolines of the combined model on
+// the plot road, hand the set to the view and report the extremes on the console. The window's
+// RunBatch and the headless tool are thin wrappers around it.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "batch/Batch.h"
-#include "companion/zorb_lib.h"
+#include "plot/PlotRoad.h"
 
 namespace isotri {
-
-struct IsolineSetFree {
-    void operator()(TIsolineSet* set) const {
-        if (set != nullptr) {
-            ppFree(set);
-        }
-    }
-};
-using IsolineSetPtr = std::unique_ptr<TIsolineSet, IsolineSetFree>;
 
 // What the run asks of the picture's owner.
 class BatchView {
@@ -33,24 +23,16 @@ class BatchView {
     virtual void ShowBlank() = 0;
 };
 
-struct BatchRunSettings {
-    int width = 800;  // picture size (SEViewWidth x SEViewHeight)
-    int height = 740;
-    const float* bounds = nullptr;  // nine shares, corners A, B, C; null: the whole triangle
-    int lines = 5;
-};
-
 enum class BatchRunResult {
     NotLoaded,  // the loader accepted nothing: picture and set untouched
     Constant,   // no set: the constant-model message was shown and the picture cleared
     Drawn,      // the set is in `current` and the report is on the console
 };
 
-inline constexpr const char* kConstantModelMessage =
-    "Модель постоянна. Построение изолиний невозможно.";
-
+// `request` gives the picture size, lines and bounds; its evaluation is the batch's. The
+// evaluations are counted in `context`, whose model is not used.
 BatchRunResult RunBatch(const std::string& fileName, const ModelFinder& findModel,
-                        const NumberText& numbers, MessageSink& sink,
-                        const BatchRunSettings& settings, IsolineSetPtr& current, BatchView& view);
+                        const NumberText& numbers, MessageSink& sink, PlotRequest request,
+                        EvaluationContext& context, IsolineSetPtr& current, BatchView& view);
 
 }  // namespace isotri

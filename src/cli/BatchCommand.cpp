@@ -93,16 +93,13 @@ int RunBatchCommand(const Args& args) {
         catalogue.LoadDirectory(dir);
     }
     KeptSetView view;
-    BatchRunSettings run;
-    run.width = options.width;
-    run.height = options.height;
-    run.bounds = GeneratorBounds(options);
-    run.lines = options.lines;
+    EvaluationContext context;
     IsolineSetPtr current;
     BatchRunResult result = BatchRunResult::NotLoaded;
     try {
         const ConsoleToStdout console;
-        result = RunBatch(fileName, FinderOf(catalogue), numbers, sink, run, current, view);
+        result = RunBatch(fileName, FinderOf(catalogue), numbers, sink, options.Request(), context,
+                          current, view);
     } catch (const Error& failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
@@ -110,9 +107,7 @@ int RunBatchCommand(const Args& args) {
     if (result != BatchRunResult::Drawn) {
         return 1;
     }
-    PlotResult plot;
-    plot.set = current.get();
-    return WritePlotOutput(options, plot);
+    return WritePlotOutput(options, {current.get(), context.EvalCount()});
 }
 
 }  // namespace isotri::cli

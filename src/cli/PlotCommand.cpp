@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "cli/Commands.h"
@@ -11,9 +10,6 @@
 namespace isotri::cli {
 
 namespace {
-
-const char* const kConstantModel =
-    "На концентрационном треугольнике модель постоянна. Построение изолиний невозможно.";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "isotri-plot: %s\n", message.c_str());
@@ -53,20 +49,16 @@ int RunPlotCommand(const Args& args) {
     StderrMessageSink sink;
     TMathDefinition catalogue(sink);
     catalogue.LoadDirectory(".");
-    if (!ChooseModel(catalogue, options, numbers, error)) {
+    EvaluationContext context;
+    if (!ChooseModel(catalogue, options, numbers, context, error)) {
         return UsageError(error);
     }
-    Placement placement = PlacementFor(options.width, options.height);
-    ResetEvaluationCount();
-    std::unique_ptr<TIsolineSet, void (*)(TIsolineSet*)> set(
-        ppCreateTriangularTHK(&placement.center, &placement.size, &placement.angle,
-                              GeneratorBounds(options), EvalCurrentModel, options.lines, 0),
-        ppFree);
-    if (!set) {
-        std::fprintf(stderr, "%s\n", kConstantModel);
+    const Plot plot = GeneratePlot(options.Request(), context);
+    if (!plot.set) {
+        std::fprintf(stderr, "%s\n", kConstantModelMessage);
         return 1;
     }
-    return WritePlotOutput(options, {set.get(), EvaluationCount()});
+    return WritePlotOutput(options, {plot.set.get(), plot.evaluations});
 }
 
 }  // namespace isotri::cli

@@ -10,10 +10,6 @@ namespace isotri::cli {
 
 namespace {
 
-const IsotriModel* gModel = nullptr;
-std::vector<double> gCoefs;
-std::int64_t gEvaluations = 0;
-
 std::optional<int> ParseInt(const std::string& text) {
     int value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -32,10 +28,12 @@ std::vector<std::string> Words(const std::string& text) {
     return words;
 }
 
-bool TakeCount(const std::string& name, const std::string& text, int& out, std::string& error) {
+bool TakeCount(const std::string& name, const std::string& text, SpinRange range, int& out,
+               std::string& error) {
     std::optional<int> value = ParseInt(text);
-    if (!value || *value < 1 || *value > 50) {
-        error = "Значение " + name + " должно быть целым числом от 1 до 50: \"" + text + "\".";
+    if (!value || *value < range.min || *value > range.max) {
+        error = "Значение " + name + " должно быть целым числом от " + std::to_string(range.min) +
+                " до " + std::to_string(range.max) + ": \"" + text + "\".";
         return false;
     }
     out = *value;
@@ -49,8 +47,13 @@ bool TakeSize(const std::string& text, PlotOptions& options, std::string& error)
         w = ParseInt(text.substr(0, x));
         h = ParseInt(text.substr(x + 1));
     }
-    if (!w || !h || *w < 32 || *w > 2048 || *h < 32 || *h > 2048) {
-        error = "Размер рисунка задаётся как ШxВ, каждое от 32 до 2048: \"" + text + "\".";
+    const auto inRange = [](std::optional<int> side) {
+        return side && *side >= kPictureSideRange.min && *side <= kPictureSideRange.max;
+    };
+    if (!inRange(w) || !inRange(h)) {
+        error = "Размер рисунка задаётся как ШxВ, каждое от " +
+                std::to_string(kPictureSideRange.min) + " до " +
+                std::to_string(kPictureSideRange.max) + ": \"" + text + "\".";
         return false;
     }
     options.width = *w;
@@ -114,9 +117,9 @@ OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText
     } else if (name == "--coefs") {
         options.coefs = value;
     } else if (name == "--lines") {
-        ok = TakeCount(name, value, options.lines, error);
+        ok = TakeCount(name, value, kLineRange, options.lines, error);
     } else if (name == "--split") {
-        ok = TakeCount(name, value, options.split, error);
+        ok = TakeCount(name, value, kDivisionRange, options.split, error);
     } else if (name == "--size") {
         ok = TakeSize(value, options, error);
     } else if (name == "--bounds") {
@@ -127,31 +130,19 @@ OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText
     return ok ? OptionResult::Taken : OptionResult::Bad;
 }
 
-Placement PlacementFor(int width, int height) {
-    float w = static_cast<float>(width), h = static_cast<float>(height);
-    return {{0.5f * w, 0.5f * h + 0.1f * h, 0.0f}, 0.5f * w, -1.5707964f};
-}
-
-void SetCurrentModel(const IsotriModel* model, std::vector<double> coefs) {
-    gModel = model;
-    gCoefs = std::move(coefs);
-}
-
-void EvalCurrentModel(const double* x1, const double* x2, const double* x3, double* result) {
-    ++gEvaluations;
-    const double point[3] = {*x1, *x2, *x3};
-    gModel->ops->Evaluate(gModel, point, gCoefs.data(), result);
-}
-
-std::int64_t EvaluationCount() {
-    return gEvaluations;
-}
-void ResetEvaluationCount() {
-    gEvaluations = 0;
+PlotRequest PlotOptions::Request() const {
+    PlotRequest request;
+    request.lines = lines;
+    request.divisions = split;
+    request.bounds = bounds;
+    request.scalesOnly = scalesOnly;
+    request.width = width;
+    request.height = height;
+    return request;
 }
 
 bool ChooseModel(TMathDefinition& catalogue, const PlotOptions& options, const NumberText& numbers,
-                 std::string& error) {
+                 EvaluationContext& context, std::string& error) {
     if (!options.model || !options.coefs) {
         error = "Нужно задать модель (--model) и её коэффициенты (--coefs).";
         return false;
@@ -179,7 +170,7 @@ bool ChooseModel(TMathDefinition& catalogue, const PlotOptions& options, const N
         }
         coefs.push_back(*value);
     }
-    SetCurrentModel(model, std::move(coefs));
+    context.SetModel(model, std::move(coefs));
     return true;
 }
 

@@ -23,19 +23,10 @@
 #include "dialogs/InputChecks.h"
 #include "dialogs/SpinEdit.h"
 #include "models/MathDef.h"
-
-std::int32_t EvalCount = 0;
+#include "plot/PlotRoad.h"
 
 namespace {
 
-// The one dialog, whose choice EvalModelProc evaluates; the generator calls it on this thread.
-TChooseMdlParamsDialog* activeDialog = nullptr;
-std::function<void(const QString&)> evalStatusProc;
-std::array<double, 3> evalPoint{};
-double evalResult = 0.0;
-int shownPercent = -1;
-
-constexpr int kEvalsPerPercent = 51;
 constexpr int kValueRow = 0;  // the labels row is the grid's header
 
 enum ModelFilter { kScheffeOnly = 0, kThreeFactors = 1, kAllModels = 2 };
@@ -53,43 +44,21 @@ QTableWidgetItem* ValueItem(QTableWidget* grid, int column) {
 
 }  // namespace
 
-void SetEvalStatusProc(std::function<void(const QString&)> proc) {
-    evalStatusProc = std::move(proc);
-}
-
-void EvalModelProc(const double* x1, const double* x2, const double* x3, double* result) {
-    evalPoint = {*x1, *x2, *x3};
-    const IsotriModel* model = activeDialog != nullptr ? activeDialog->Model() : nullptr;
-    if (model != nullptr) {
-        model->ops->Evaluate(model, evalPoint.data(), activeDialog->Coefs().data(), &evalResult);
-    } else {
-        evalResult = std::numeric_limits<double>::quiet_NaN();
-    }
-    *result = evalResult;
-    // The generator may ask for more points than 100 per cent stands for.
-    const int percent = std::min(EvalCount / kEvalsPerPercent, 100);
-    if (EvalCount == 0 || percent != shownPercent) {
-        shownPercent = percent;
-        if (evalStatusProc) {
-            evalStatusProc(QStringLiteral("Выполнено %1%").arg(percent));
-        }
-    }
-    ++EvalCount;
-}
-
 TChooseMdlParamsDialog::TChooseMdlParamsDialog(isotri::TMathDefinition& mathDef,
                                                isotri::MessageSink& sink,
-                                               const isotri::NumberText& numbers, QWidget* parent)
+                                               const isotri::NumberText& numbers,
+                                               isotri::EvaluationContext& evaluation,
+                                               QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       mathDef_(mathDef),
       sink_(sink),
       numbers_(numbers),
+      evaluation_(evaluation),
       _Coefs(kMinCoefs, 0.0) {
     setObjectName(QStringLiteral("ChooseMdlParamsDialog"));
     setWindowTitle(QStringLiteral("Параметры семейства изолиний"));
     BuildControls();
-    activeDialog = this;
 
     ValueItem(SGParameters, 0)->setText(QStringLiteral("0"));
     FillModels();
@@ -100,11 +69,7 @@ TChooseMdlParamsDialog::TChooseMdlParamsDialog(isotri::TMathDefinition& mathDef,
     LBModels->setFocus();
 }
 
-TChooseMdlParamsDialog::~TChooseMdlParamsDialog() {
-    if (activeDialog == this) {
-        activeDialog = nullptr;
-    }
-}
+TChooseMdlParamsDialog::~TChooseMdlParamsDialog() = default;
 
 void TChooseMdlParamsDialog::BuildControls() {
     auto* GBModel = new QGroupBox(QStringLiteral(" Модель "), this);
@@ -149,21 +114,22 @@ void TChooseMdlParamsDialog::BuildControls() {
     RGModelTypeButtons->button(kScheffeOnly)->setChecked(true);
 
     auto spinGroup = [this](const QString& caption, const QString& groupName, TSpinEdit*& edit,
-                            const QString& editName, int value) {
+                            const QString& editName, isotri::SpinRange range, int value) {
         auto* group = new QGroupBox(caption, this);
         group->setObjectName(groupName);
-        edit = new TSpinEdit(1, 50, value, group);
+        edit = new TSpinEdit(range.min, range.max, value, group);
         edit->setObjectName(editName);
         auto* layout = new QHBoxLayout(group);
         layout->addWidget(edit);
         layout->addStretch();
         return group;
     };
-    auto* GBLines = spinGroup(QStringLiteral(" Количество изолиний "), QStringLiteral("GBLines"),
-                              SELines, QStringLiteral("SELines"), kDefaultLines);
+    auto* GBLines =
+        spinGroup(QStringLiteral(" Количество изолиний "), QStringLiteral("GBLines"), SELines,
+                  QStringLiteral("SELines"), isotri::kLineRange, kDefaultLines);
     auto* GBSplit =
         spinGroup(QStringLiteral(" Количество делений сетки "), QStringLiteral("GBSplit"), SESplit,
-                  QStringLiteral("SESplit"), kDefaultSplit);
+                  QStringLiteral("SESplit"), isotri::kDivisionRange, kDefaultSplit);
 
     auto* GroupBox1 = new QGroupBox(QStringLiteral(" Границы смесевого треугольника "), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -343,8 +309,11 @@ void TChooseMdlParamsDialog::FormClose() {
 }
 
 void TChooseMdlParamsDialog::done(int result) {
-    if (result == QDialog::Accepted && !FormCloseQuery()) {
-        return;
+    if (result == QDialog::Accepted) {
+        if (!FormCloseQuery()) {
+            return;
+        }
+        evaluation_.SetModel(_Model, _Coefs);
     }
     FormClose();
     QDialog::done(result);

@@ -1,6 +1,7 @@
 // The model and parameters dialog: the model to plot, its coefficients, the isoline and grid
 // counts and the corners of the shown part of the triangle. It holds the current model choice,
-// which the plot command, the renderer and the batch run read, and the evaluation callback.
+// which the plot command, the renderer and the batch run read; an accepted close hands the model
+// and its coefficients to the evaluation context.
 #pragma once
 
 #include <QDialog>
@@ -11,8 +12,8 @@
 #include <vector>
 
 #include "common/NumberText.h"
-#include "companion/zorb_lib.h"
 #include "isotri/model_module.h"
+#include "plot/Evaluation.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -29,16 +30,6 @@ class MessageSink;
 class TMathDefinition;
 }  // namespace isotri
 
-// Evaluations since the plot command reset it; one per cent of progress per 51.
-extern std::int32_t EvalCount;
-
-// Where EvalModelProc shows its progress text (the main window's status bar).
-void SetEvalStatusProc(std::function<void(const QString&)> proc);
-
-// The generator's callback for a plot: the chosen model with the coefficients of the last
-// accepted close of the dialog.
-void EvalModelProc(const double* x1, const double* x2, const double* x3, double* result);
-
 class TChooseMdlParamsDialog : public QDialog {
     Q_OBJECT
 
@@ -48,7 +39,8 @@ class TChooseMdlParamsDialog : public QDialog {
     static constexpr int kDefaultSplit = 4;
 
     TChooseMdlParamsDialog(isotri::TMathDefinition& mathDef, isotri::MessageSink& sink,
-                           const isotri::NumberText& numbers, QWidget* parent = nullptr);
+                           const isotri::NumberText& numbers, isotri::EvaluationContext& evaluation,
+                           QWidget* parent = nullptr);
     ~TChooseMdlParamsDialog() override;
 
     // The current model choice.
@@ -90,6 +82,7 @@ class TChooseMdlParamsDialog : public QDialog {
     isotri::TMathDefinition& mathDef_;
     isotri::MessageSink& sink_;
     isotri::NumberText numbers_;
+    isotri::EvaluationContext& evaluation_;
 
     const IsotriModel* _Model = nullptr;
     std::vector<double> _Coefs;

@@ -1,9 +1,7 @@
-// The main window's side of the batch run: the file dialog, the start-up argument, and the
-// window as the view of the run.
+// The main window's side of the batch run: the file dialog and the window as the view of the run.
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QShowEvent>
 #include <QStatusBar>
 
 #include "batch/BatchRun.h"
@@ -12,37 +10,13 @@
 #include "models/MathDef.h"
 #include "shell/MainUnit.h"
 
-namespace {
-
-// Gives the set back to the window however the run ends, the old one too when nothing loaded.
-class SetKeeper {
-  public:
-    SetKeeper(isotri::IsolineSetPtr& current, TIsolineSet*& field)
-        : current_(current), field_(field) {}
-    ~SetKeeper() { field_ = current_.release(); }
-    SetKeeper(const SetKeeper&) = delete;
-    SetKeeper& operator=(const SetKeeper&) = delete;
-
-  private:
-    isotri::IsolineSetPtr& current_;
-    TIsolineSet*& field_;
-};
-
-}  // namespace
-
 void TMainForm::RunBatch(const QString& fileName) {
     const isotri::AppearanceSettings appearance = FormatDialog->Settings();
-    isotri::BatchRunSettings run;
-    run.width = appearance.SEViewWidth;
-    run.height = appearance.SEViewHeight;
-    run.bounds =
-        ChooseMdlParamsDialog->ScalesOnly() ? nullptr : ChooseMdlParamsDialog->Bounds().data();
-    run.lines = ChooseMdlParamsDialog->Lines();
-
-    isotri::IsolineSetPtr current(std::exchange(_Isolines, nullptr));
-    const SetKeeper keeper(current, _Isolines);
+    isotri::PlotRequest request = CurrentRequest();
+    request.width = appearance.SEViewWidth;
+    request.height = appearance.SEViewHeight;
     isotri::RunBatch(QFile::encodeName(fileName).toStdString(), isotri::FinderOf(*_MathDef),
-                     numbers_, *sink_, run, current, *this);
+                     numbers_, *sink_, request, evaluation_, _Isolines, *this);
 }
 
 void TMainForm::BatchItemClick() {
@@ -55,20 +29,6 @@ void TMainForm::BatchItemClick() {
         return;
     }
     RunBatch(dialog.selectedFiles().constFirst());
-}
-
-void TMainForm::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!formShown_) {
-        formShown_ = true;
-        FormShow();
-    }
-}
-
-void TMainForm::FormShow() {
-    if (arguments_.size() == 1) {
-        RunBatch(arguments_.constFirst());
-    }
 }
 
 void TMainForm::SizePicture(int width, int height) {

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QUrl>
@@ -26,8 +27,6 @@
 #include "export/Metafile.h"
 #include "export/MetafileSupport.h"
 #include "models/MathDef.h"
-#include "render/PPDraw.h"
-#include "render/QtCanvas.h"
 #include "shell/Application.h"
 #include "shell/Command.h"
 #include "shell/ConsoleMemo.h"
@@ -82,7 +81,6 @@ TMainForm::TMainForm(const isotri::NumberText& numbers, isotri::MessageSink* sin
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
-    SetEvalStatusProc(nullptr);
     ConsoleShutDown();
     FormDestroy();
 }
@@ -97,14 +95,14 @@ void TMainForm::FormCreate(const ModuleLoader& loadModules) {
     _Bitmap = QImage(OutPanel->width(), OutPanel->height(), QImage::Format_RGB32);
     FillBitmapWhite();
     _Metafile.clear();
-    _Isolines = nullptr;
+    _Isolines.reset();
 }
 
 void TMainForm::FormDestroy() {
     _MathDef.reset();
     _Bitmap = QImage();
     _Metafile.clear();
-    ReleaseIsolines();
+    _Isolines.reset();
 }
 
 void TMainForm::ConsoleStartUp() {
@@ -171,11 +169,14 @@ bool TMainForm::ExecCommand(const QString& line) {
 void TMainForm::CreateDialogs() {
     AboutDialog = new isotri::TAboutDialog(this);
     AppendMdlDialog = new isotri::TAppendMdlDialog(this);
-    ChooseMdlParamsDialog = new TChooseMdlParamsDialog(*_MathDef, *sink_, numbers_, this);
+    ChooseMdlParamsDialog =
+        new TChooseMdlParamsDialog(*_MathDef, *sink_, numbers_, evaluation_, this);
     FormatDialog = new TFormatDialog(numbers_, this);
-    SetEvalStatusProc([this](const QString& text) {
-        StatusBar->showMessage(text);
+    evaluation_.SetProgressHook([this](int percent) {
+        StatusBar->showMessage(QStringLiteral("Выполнено %1%").arg(percent));
+        // The generator holds the event loop; the bar is painted at once or not at all.
         StatusBar->repaint();
+        return isotri::ProgressAnswer::Go;
     });
 }
 
@@ -295,13 +296,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainForm::ReleaseIsolines() {
-    if (_Isolines != nullptr) {
-        ppFree(_Isolines);
-        _Isolines = nullptr;
-    }
-}
-
 void TMainForm::ResizeBitmap(int width, int height) {
     if (_Bitmap.width() == width && _Bitmap.height() == height) {
         return;
@@ -329,37 +323,35 @@ void TMainForm::PlotItemClick() {
     if (ChooseMdlParamsDialog->exec() != QDialog::Accepted) {
         return;
     }
-    GenerateAndDraw(&EvalModelProc);
+    GenerateAndDraw();
 }
 
-void TMainForm::GenerateAndDraw(TEvalProc evaluate) {
-    ReleaseIsolines();
+isotri::PlotRequest TMainForm::CurrentRequest() const {
+    isotri::PlotRequest request;
+    request.lines = ChooseMdlParamsDialog->Lines();
+    request.divisions = ChooseMdlParamsDialog->Split();
+    request.bounds = ChooseMdlParamsDialog->Bounds();
+    request.scalesOnly = ChooseMdlParamsDialog->ScalesOnly();
+    request.width = _Bitmap.width();
+    request.height = _Bitmap.height();
+    return request;
+}
+
+void TMainForm::GenerateAndDraw() {
+    _Isolines.reset();
     const isotri::AppearanceSettings settings = FormatDialog->Settings();
     SizePicture(settings.SEViewWidth, settings.SEViewHeight);
-
-    const Placement placement = PlotPlacement(_Bitmap.width(), _Bitmap.height());
-    EvalCount = 0;
-    const float* bounds =
-        ChooseMdlParamsDialog->ScalesOnly() ? nullptr : ChooseMdlParamsDialog->Bounds().data();
     {
         const StatusClearer clearer(StatusBar);
-        _Isolines = ppCreateTriangularTHK(&placement.center, &placement.size, &placement.angle,
-                                          bounds, evaluate, ChooseMdlParamsDialog->Lines(), 0);
+        _Isolines = isotri::GeneratePlot(CurrentRequest(), evaluation_).set;
     }
     if (_Isolines != nullptr) {
         DrawCurrentSet();
         return;
     }
-    sink_->ShowMessage(
-        "На концентрационном треугольнике модель постоянна. Построение изолиний невозможно.");
+    sink_->ShowMessage(isotri::kConstantModelMessage);
     FillBitmapWhite();
     OutPanelPaint();
-}
-
-TMainForm::Placement TMainForm::PlotPlacement(int width, int height) {
-    const auto w = static_cast<float>(width);
-    const auto h = static_cast<float>(height);
-    return {{0.5f * w, 0.5f * h + 0.1f * h, 0.0f}, 0.5f * w, -1.5707964f};
 }
 
 void TMainForm::DrawCurrentSet() {
@@ -369,15 +361,9 @@ void TMainForm::DrawCurrentSet() {
 }
 
 void TMainForm::DrawSet(const TIsolineSet& set) {
-    {
-        QPainter painter(&_Bitmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        isotri::QtCanvas canvas(painter);
-        isotri::DrawIsolineSet(&set, canvas, _Bitmap.width(), _Bitmap.height(),
-                               ChooseMdlParamsDialog->Split(), FormatDialog->Settings(),
-                               ChooseMdlParamsDialog->Bounds().data(), numbers_, *sink_);
-    }
+    isotri::PictureInput input = CurrentPicture();
+    input.set = &set;
+    isotri::DrawPicture(input, _Bitmap);
     OutPanelPaint();
 }
 
@@ -397,7 +383,7 @@ void TMainForm::FormatItemClick() {
 }
 
 void TMainForm::ClearItemClick() {
-    ReleaseIsolines();
+    _Isolines.reset();
     FillBitmapWhite();
     OutPanelPaint();
 }
@@ -411,6 +397,20 @@ void TMainForm::EditMenuClick() {
 void TMainForm::VeridanMenuClick() {
     PlotItem->setEnabled(_MathDef->AddendCount() > 0);
     ExportItem->setEnabled(_Isolines != nullptr);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!formShown_) {
+        formShown_ = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow() {
+    if (arguments_.size() == 1) {
+        RunBatch(arguments_.constFirst());
+    }
 }
 
 void TMainForm::ExitItemClick() {
@@ -428,13 +428,14 @@ void TMainForm::AppendItemClick() {
     sink_->ShowMessage(QStringLiteral("Добавлено %1 моделей.").arg(added).toStdString());
 }
 
-isotri::PictureInput TMainForm::CurrentPicture(const isotri::AppearanceSettings& settings) {
+isotri::PictureInput TMainForm::CurrentPicture() {
+    pictureSettings_ = FormatDialog->Settings();
     isotri::PictureInput input;
-    input.set = _Isolines;
+    input.set = _Isolines.get();
     input.width = _Bitmap.width();
     input.height = _Bitmap.height();
     input.divisions = ChooseMdlParamsDialog->Split();
-    input.settings = &settings;
+    input.settings = &pictureSettings_;
     input.bounds = ChooseMdlParamsDialog->Bounds().data();
     input.numbers = &numbers_;
     input.sink = sink_;
@@ -446,8 +447,7 @@ bool TMainForm::RenderToMetafile() {
     if (_Isolines == nullptr) {
         return false;
     }
-    const isotri::AppearanceSettings settings = FormatDialog->Settings();
-    const std::optional<QByteArray> emf = isotri::RenderToMetafile(CurrentPicture(settings));
+    const std::optional<QByteArray> emf = isotri::RenderToMetafile(CurrentPicture());
     if (!emf) {
         return false;
     }
@@ -469,9 +469,8 @@ void TMainForm::ExportItemClick() {
         return;
     }
     const QString fileName = SaveWMFDialog->selectedFiles().first();
-    const isotri::AppearanceSettings settings = FormatDialog->Settings();
     const isotri::SaveResult result =
-        isotri::SavePictureFile(fileName.toStdString(), CurrentPicture(settings));
+        isotri::SavePictureFile(fileName.toStdString(), CurrentPicture());
     if (!result.ok) {
         throw isotri::Error(result.error);
     }

@@ -16,6 +16,8 @@
 #include "common/NumberText.h"
 #include "companion/zorb_lib.h"
 #include "export/PictureFile.h"
+#include "plot/Evaluation.h"
+#include "plot/PlotRoad.h"
 
 class QAction;
 class QFileDialog;
@@ -71,30 +73,23 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     isotri::MessageSink& Sink() { return *sink_; }
     const isotri::NumberText& Numbers() const { return numbers_; }
     const QImage& Bitmap() const { return _Bitmap; }
-    const TIsolineSet* Isolines() const { return _Isolines; }
+    const TIsolineSet* Isolines() const { return _Isolines.get(); }
+    isotri::EvaluationContext& Evaluation() { return evaluation_; }
 
     isotri::TAboutDialog* AboutDialog = nullptr;
     isotri::TAppendMdlDialog* AppendMdlDialog = nullptr;
     TChooseMdlParamsDialog* ChooseMdlParamsDialog = nullptr;
     TFormatDialog* FormatDialog = nullptr;
 
-    // Steps of a plot after the model dialog, with the given evaluation callback: the picture is
-    // sized from the Format dialog, the set generated and drawn (or the constant-model message).
-    void GenerateAndDraw(TEvalProc evaluate);
+    // Steps of a plot after the model dialog: the picture is sized from the Format dialog, the
+    // set generated from the evaluation context and drawn (or the constant-model message).
+    void GenerateAndDraw();
     // Draws the current set onto the picture at the picture's size and shows it.
     void DrawCurrentSet();
     // Records the current set into _Metafile at the picture's size; false without a set or when
     // the renderer refused the appearance settings (it has told the user).
     bool RenderToMetafile();
     const QByteArray& Metafile() const { return _Metafile; }
-
-    // Placement of the triangle in a picture of the given size, as the generator takes it.
-    struct Placement {
-        TPoint3f center;
-        float size;
-        float angle;
-    };
-    static Placement PlotPlacement(int width, int height);
 
     // The console's interpreter: true when the line is one of its words.
     bool ExecCommand(const QString& line);
@@ -156,7 +151,6 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     void ConsoleShutDown();
     void BuildLayout();
     void BuildMenus();
-    void ReleaseIsolines();
     void ResizeBitmap(int width, int height);
     void ResizeOutPanel(int width, int height);
     void FillBitmapWhite();
@@ -166,8 +160,11 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     void ClearStatus() override;
     void ShowSet(const TIsolineSet& set) override;
     void ShowBlank() override;
-    // The current set at the picture's size, as the metafile and file writers take it.
-    isotri::PictureInput CurrentPicture(const isotri::AppearanceSettings& settings);
+    // The plot the dialogs ask for now, at the picture's size.
+    isotri::PlotRequest CurrentRequest() const;
+    // The current set (never null here) at the picture's size with the dialogs' settings as
+    // they are now, as the screen, the clipboard and the files take it.
+    isotri::PictureInput CurrentPicture();
 
     std::unique_ptr<TMessageBoxSink> ownSink_;
     isotri::MessageSink* sink_;
@@ -175,10 +172,13 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
 
     std::unique_ptr<isotri::TConsole> console_;
     std::unique_ptr<isotri::TMathDefinition> _MathDef;
+    isotri::EvaluationContext evaluation_;
     QImage _Bitmap;
     // The last recording of the set for the clipboard and export.
     QByteArray _Metafile;
-    TIsolineSet* _Isolines = nullptr;
+    isotri::IsolineSetPtr _Isolines;
+    // The settings the last picture input points to.
+    isotri::AppearanceSettings pictureSettings_;
     QStringList arguments_;
     bool formShown_ = false;
 };

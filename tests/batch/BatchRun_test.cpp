@@ -44,8 +44,8 @@ class BatchRunTest : public ::testing::TestWithParam<char> {
         RecordingView view;
         RunOutcome run;
         run.console = test::RecordConsoleText([&] {
-            run.result =
-                RunBatch(file.Path(), test::FindFakeModel, numbers_, sink, settings_, set_, view);
+            run.result = RunBatch(file.Path(), test::FindFakeModel, numbers_, sink, request_,
+                                  context_, set_, view);
         });
         for (const auto& message : sink.messages) {
             run.boxes.push_back(message.text);
@@ -64,7 +64,8 @@ class BatchRunTest : public ::testing::TestWithParam<char> {
     }
 
     NumberText numbers_{GetParam()};
-    BatchRunSettings settings_;
+    PlotRequest request_;
+    EvaluationContext context_;
     IsolineSetPtr set_;
 };
 
@@ -86,7 +87,7 @@ TEST_P(BatchRunTest, DrawsAndReportsTheExtremes) {
 TEST_P(BatchRunTest, ASecondRunDoesNotInheritTheFirstsExtremes) {
     ASSERT_EQ(RunFile("model M 100 -100\n").result, BatchRunResult::Drawn);
     EXPECT_NEAR(HighestValue, 100, 1e-9);
-    settings_.lines = 1;
+    request_.lines = 1;
     ASSERT_EQ(RunFile("model M 1 3 combine1 0 4 2\n").result, BatchRunResult::Drawn);
     EXPECT_GE(LowestValue, 0);
     EXPECT_LE(HighestValue, 0.75 + 1e-9);
@@ -98,7 +99,7 @@ TEST_P(BatchRunTest, ConstantModelClearsThePicture) {
     const RunOutcome run = RunFile("model C 5 combine1 0 10 3\nmodel M -1 -1 combine1 0 1 1\n");
     EXPECT_EQ(run.result, BatchRunResult::Constant);
     EXPECT_EQ(set_, nullptr);
-    EXPECT_EQ(run.boxes, std::vector<std::string>{kConstantModelMessage});
+    EXPECT_EQ(run.boxes, std::vector<std::string>{kConstantBatchMessage});
     EXPECT_EQ(run.calls, (std::vector<std::string>{"size 800x740", "status", "blank"}));
     for (const std::string& line : run.console) {
         EXPECT_EQ(line.find("Minimum"), std::string::npos);
@@ -118,10 +119,9 @@ TEST_P(BatchRunTest, FailedLoadKeepsThePictureAndTheSet) {
 }
 
 TEST_P(BatchRunTest, BoundsAndSizeReachTheGenerator) {
-    const float corner[9] = {0.5F, 0.5F, 0, 0.5F, 0, 0.5F, 1, 0, 0};
-    settings_.bounds = corner;
-    settings_.width = 400;
-    settings_.height = 300;
+    request_.bounds = {0.5F, 0.5F, 0, 0.5F, 0, 0.5F, 1, 0, 0};
+    request_.width = 400;
+    request_.height = 300;
     const RunOutcome run = RunFile("model M 10 0\n");
     ASSERT_EQ(run.result, BatchRunResult::Drawn);
     EXPECT_EQ(run.calls.front(), "size 400x300");

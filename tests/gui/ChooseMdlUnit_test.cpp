@@ -62,13 +62,14 @@ class ChooseMdlUnitTest : public QObject {
     void acceptedCloseStoresChoice();
     void spinEditExitsFallBackToDefaults();
     void closeReadsCountsAsTheyStand();
-    void evalModelProcShowsProgress();
+    void acceptedCloseHandsTheModelToEvaluation();
 
   private:
     void ChooseFilter(int index);
     void SelectModel(const QString& name);
 
     RecordingSink sink_;
+    isotri::EvaluationContext evaluation_;
     std::unique_ptr<isotri::TMathDefinition> mathDef_;
     std::unique_ptr<TChooseMdlParamsDialog> dialog_;
 };
@@ -77,7 +78,9 @@ void ChooseMdlUnitTest::init() {
     sink_.messages.clear();
     mathDef_ = std::make_unique<isotri::TMathDefinition>(sink_);
     QVERIFY(mathDef_->LoadModule(ModulePath("gui_models")));
-    dialog_ = std::make_unique<TChooseMdlParamsDialog>(*mathDef_, sink_, isotri::NumberText(','));
+    evaluation_ = isotri::EvaluationContext();
+    dialog_ = std::make_unique<TChooseMdlParamsDialog>(*mathDef_, sink_, isotri::NumberText(','),
+                                                       evaluation_);
     dialog_->show();
     QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
 }
@@ -141,7 +144,7 @@ void ChooseMdlUnitTest::filters() {
 
 void ChooseMdlUnitTest::emptyCatalogueDisablesOk() {
     isotri::TMathDefinition empty(sink_);
-    TChooseMdlParamsDialog dialog(empty, sink_, isotri::NumberText(','));
+    TChooseMdlParamsDialog dialog(empty, sink_, isotri::NumberText(','), evaluation_);
     QCOMPARE(dialog.LBModels->count(), 0);
     QVERIFY(!dialog.OkButton->isEnabled());
     QVERIFY(dialog.Model() == nullptr);
@@ -259,30 +262,24 @@ void ChooseMdlUnitTest::closeReadsCountsAsTheyStand() {
     QCOMPARE(dialog_->Split(), 12);
 }
 
-void ChooseMdlUnitTest::evalModelProcShowsProgress() {
-    QStringList texts;
-    SetEvalStatusProc([&texts](const QString& text) { texts << text; });
+void ChooseMdlUnitTest::acceptedCloseHandsTheModelToEvaluation() {
     SelectModel(kQuadratic);
     const QStringList coefs{"1", "2", "3", "4", "0", "0"};
     for (int i = 0; i < coefs.size(); ++i) {
         dialog_->SGParameters->item(0, i)->setText(coefs[i]);
     }
+    // A cancelled close hands nothing over.
+    QTest::keyClick(dialog_.get(), Qt::Key_Escape);
+    QVERIFY(evaluation_.Model() == nullptr);
+
+    dialog_->show();
     QTest::mouseClick(dialog_->OkButton, Qt::LeftButton);
-    EvalCount = 0;
+    QVERIFY(evaluation_.Model() == dialog_->Model());
+    const isotri::EvaluationContext::Generation generation(evaluation_, nullptr);
     const double x1 = 0.5, x2 = 0.5, x3 = 0.0;
     double result = 0;
     EvalModelProc(&x1, &x2, &x3, &result);
     QCOMPARE(result, 0.5 + 1.0 + 4 * 0.25);
-    QCOMPARE(texts.last(), QStringLiteral("Выполнено 0%"));
-    for (int i = 1; i < 52; ++i) {
-        EvalModelProc(&x1, &x2, &x3, &result);
-    }
-    QCOMPARE(EvalCount, 52);
-    QCOMPARE(texts.last(), QStringLiteral("Выполнено 1%"));
-    EvalCount = 51 * 150;
-    EvalModelProc(&x1, &x2, &x3, &result);
-    QCOMPARE(texts.last(), QStringLiteral("Выполнено 100%"));
-    SetEvalStatusProc(nullptr);
 }
 
 QTEST_MAIN(ChooseMdlUnitTest)

@@ -47,8 +47,6 @@ class MainUnitTest : public QObject {
     void startsWithWhitePictureAndMenus();
     void menuItems_data();
     void menuItems();
-    void plotPlacement_data();
-    void plotPlacement();
     void withoutAddendsPlotIsDisabledAndCtrlRInert();
     void shortcutsFollowTheSet();
     void constantModelMessageComesBeforeWhitePicture();
@@ -194,30 +192,6 @@ void MainUnitTest::menuItems() {
     QVERIFY(action != nullptr);
     QCOMPARE(action->text(), caption);
     QCOMPARE(action->shortcut(), QKeySequence(shortcut));
-}
-
-void MainUnitTest::plotPlacement_data() {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<float>("x");
-    QTest::addColumn<float>("y");
-    QTest::addColumn<float>("size");
-    QTest::newRow("default") << 800 << 740 << 400.0f << 444.0f << 400.0f;
-    QTest::newRow("1000x500") << 1000 << 500 << 500.0f << 300.0f << 500.0f;
-}
-
-void MainUnitTest::plotPlacement() {
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(float, x);
-    QFETCH(float, y);
-    QFETCH(float, size);
-    const TMainForm::Placement p = TMainForm::PlotPlacement(width, height);
-    QCOMPARE(p.center.X, x);
-    QCOMPARE(p.center.Y, y);
-    QCOMPARE(p.center.Z, 0.0f);
-    QCOMPARE(p.size, size);
-    QCOMPARE(p.angle, -1.5707964f);
 }
 
 void MainUnitTest::withoutAddendsPlotIsDisabledAndCtrlRInert() {

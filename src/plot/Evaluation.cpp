@@ -1,0 +1,74 @@
+#include "plot/Evaluation.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace isotri {
+
+namespace {
+
+// The callback has no context argument; the generator calls it on the thread of the generation.
+thread_local EvaluationContext* running = nullptr;
+
+}  // namespace
+
+void EvaluationContext::SetModel(const IsotriModel* model, std::vector<double> coefs) {
+    model_ = model;
+    coefs_ = std::move(coefs);
+}
+
+void EvaluationContext::Begin(TEvalProc other) {
+    other_ = other;
+    evalCount_ = 0;
+    shownPercent_ = -1;
+    stopAsked_ = false;
+}
+
+void EvaluationContext::Evaluate(const double* x1, const double* x2, const double* x3,
+                                 double* result) {
+    if (other_ != nullptr) {
+        other_(x1, x2, x3, result);
+    } else {
+        const double point[3] = {*x1, *x2, *x3};
+        if (model_ != nullptr) {
+            model_->ops->Evaluate(model_, point, coefs_.data(), result);
+        } else {
+            *result = std::numeric_limits<double>::quiet_NaN();
+        }
+        ReportProgress();
+    }
+    ++evalCount_;
+}
+
+void EvaluationContext::ReportProgress() {
+    // The generator may ask for more points than 100 per cent stands for.
+    const int percent = std::min(evalCount_ / kEvalsPerPercent, 100);
+    if (percent == shownPercent_) {
+        return;
+    }
+    shownPercent_ = percent;
+    if (progress_ && progress_(percent) == ProgressAnswer::Stop) {
+        stopAsked_ = true;
+    }
+}
+
+EvaluationContext::Generation::Generation(EvaluationContext& context, TEvalProc other)
+    : context_(context), previous_(running) {
+    context.Begin(other);
+    running = &context;
+}
+
+EvaluationContext::Generation::~Generation() {
+    context_.other_ = nullptr;
+    running = previous_;
+}
+
+}  // namespace isotri
+
+void EvalModelProc(const double* x1, const double* x2, const double* x3, double* result) {
+    if (isotri::running != nullptr) {
+        isotri::running->Evaluate(x1, x2, x3, result);
+    } else {
+        *result = std::numeric_limits<double>::quiet_NaN();
+    }
+}

@@ -1,0 +1,130 @@
+#include "plot/PlotRoad.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+
+#include "support/FakeModels.h"
+#include "support/RecordingMessageSink.h"
+
+namespace isotri {
+namespace {
+
+// Largest x1 the generator asked about since the last reset.
+double gHighestX1 = 0;
+void X1(const double* x1, const double*, const double*, double* result) {
+    gHighestX1 = std::max(gHighestX1, *x1);
+    *result = *x1;
+}
+
+void Constant(const double*, const double*, const double*, double* result) {
+    *result = 3;
+}
+
+struct PlacementCase {
+    int width;
+    int height;
+};
+
+class PlotPlacementTest : public ::testing::TestWithParam<PlacementCase> {};
+
+// The set's corners are where the window's picture expects them: A at the top, B lower right,
+// C lower left, the triangle's centre at (w/2, 0.6·h) and its corners w/2 away from it.
+TEST_P(PlotPlacementTest, TheTriangleSitsWhereThePictureExpectsIt) {
+    const auto [w, h] = GetParam();
+    PlotRequest request;
+    request.width = w;
+    request.height = h;
+    request.evaluate = X1;
+    EvaluationContext context;
+    const Plot plot = GeneratePlot(request, context);
+    ASSERT_NE(plot.set, nullptr);
+    const double r = w / 2.0, cx = w / 2.0, cy = 0.6 * h;
+    const double halfSide = r * std::sqrt(3.0) / 2;
+    const double expected[3][2] = {
+        {cx, cy - r}, {cx + halfSide, cy + r / 2}, {cx - halfSide, cy + r / 2}};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(plot.set->Vertices[k].X, expected[k][0], 1e-3 * w) << "vertex " << k;
+        EXPECT_NEAR(plot.set->Vertices[k].Y, expected[k][1], 1e-3 * w) << "vertex " << k;
+    }
+    EXPECT_FLOAT_EQ(plot.placement.center.X, static_cast<float>(cx));
+    EXPECT_FLOAT_EQ(plot.placement.size, static_cast<float>(r));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, PlotPlacementTest,
+                         ::testing::Values(PlacementCase{800, 740}, PlacementCase{1000, 500},
+                                           PlacementCase{32, 2048}, PlacementCase{2048, 32}));
+
+TEST(PlotRoadTest, CountsTheEvaluationsOfEachPlotFromZero) {
+    EvaluationContext context;
+    context.SetModel(&test::kLinearModel, {10, 4});
+    PlotRequest request;
+    const int before = test::gFakeEvaluations;
+    const Plot first = GeneratePlot(request, context);
+    ASSERT_NE(first.set, nullptr);
+    EXPECT_GT(first.evaluations, 0);
+    EXPECT_EQ(first.evaluations, test::gFakeEvaluations - before);
+    const Plot second = GeneratePlot(request, context);
+    EXPECT_EQ(second.evaluations, first.evaluations);
+    EXPECT_EQ(first.set->LevelCount, request.lines);
+}
+
+TEST(PlotRoadTest, AConstantModelGivesNoSet) {
+    EvaluationContext context;
+    PlotRequest request;
+    request.evaluate = Constant;
+    const Plot plot = GeneratePlot(request, context);
+    EXPECT_EQ(plot.set, nullptr);
+    EXPECT_GT(plot.evaluations, 0);
+}
+
+TEST(PlotRoadTest, BoundsLimitTheMixturesUnlessTheyLabelTheScalesOnly) {
+    EvaluationContext context;
+    PlotRequest request;
+    request.evaluate = X1;
+    request.bounds = {0.5F, 0.5F, 0, 0, 1, 0, 0, 0, 1};  // x1 at most 0.5
+    gHighestX1 = 0;
+    ASSERT_NE(GeneratePlot(request, context).set, nullptr);
+    EXPECT_LE(gHighestX1, 0.5 + 1e-9);
+    request.scalesOnly = true;
+    gHighestX1 = 0;
+    ASSERT_NE(GeneratePlot(request, context).set, nullptr);
+    EXPECT_NEAR(gHighestX1, 1, 1e-9);
+}
+
+TEST(PlotRoadTest, DrawsTheSetOnAnImageAndRefusesUnreadableGeometry) {
+    EvaluationContext context;
+    PlotRequest request;
+    request.width = 300;
+    request.height = 280;
+    request.evaluate = X1;
+    const Plot plot = GeneratePlot(request, context);
+    ASSERT_NE(plot.set, nullptr);
+    const NumberText numbers(',');
+    AppearanceSettings settings = AppearanceSettings::Defaults(numbers);
+    testing::RecordingMessageSink sink;
+    const PictureInput input{plot.set.get(),    request.width, request.height,
+                             request.divisions, &settings,     request.bounds.data(),
+                             &numbers,          &sink};
+    QImage image(request.width, request.height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    ASSERT_TRUE(DrawPicture(input, image));
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            inked += image.pixel(x, y) != qRgb(255, 255, 255) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inked, image.width() * image.height() / 100);
+    EXPECT_TRUE(sink.messages.empty());
+
+    settings.EGlobalZoom = "поля";
+    image.fill(Qt::white);
+    EXPECT_FALSE(DrawPicture(input, image));
+    EXPECT_EQ(sink.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace isotri
