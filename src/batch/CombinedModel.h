@@ -12,7 +12,7 @@ extern double LowestPoint[3];
 extern double HighestValue;
 extern double HighestPoint[3];
 
-// LowestValue := 1e38, HighestValue := -1e38; the points stay.
+// LowestValue := +infinity, HighestValue := -infinity; the points stay.
 void ResetExtremes();
 // Strict comparisons: among equal values the first point met is kept.
 void TrackExtremes(double value, double x1, double x2, double x3);

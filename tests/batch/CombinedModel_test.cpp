@@ -73,6 +73,49 @@ INSTANTIATE_TEST_SUITE_P(Arithmetic, CombinedValue,
                                     (std::get<1>(info.param) == ',' ? "Comma" : "Point");
                          });
 
+// "C v" entries with one-sided ramps from 0 to 10, so that the value 10·d gives desirability d.
+std::string Entries(int count, double desirability, const char* weight) {
+    std::string batch;
+    for (int i = 0; i < count; ++i) {
+        batch += "model C " + std::to_string(10 * desirability) + " combine1 0 10 " + weight + "\n";
+    }
+    return batch;
+}
+
+TEST(CombinedModel, ASingleEntryDoesNotDependOnItsWeight) {
+    for (const char* weight :
+         {"1e-300", "1e-20", "0.25", "1", "2", "3", "4", "7", "1000", "1e20", "1e300"}) {
+        for (const double desirability : {0.5, 0.1, 1e-5, 0.999, 1.0}) {
+            SCOPED_TRACE(std::string("weight ") + weight + ", d " + std::to_string(desirability));
+            EXPECT_NEAR(Combined(Entries(1, desirability, weight), '.'), desirability,
+                        1e-14 * desirability);
+        }
+    }
+}
+
+TEST(CombinedModel, ManyEntriesAndLargeWeightsDoNotUnderflow) {
+    struct Case {
+        const char* name;
+        std::string batch;
+        double value;
+    };
+    const Case cases[] = {
+        {"1000 entries of weight 1", Entries(1000, 0.1, "1"), 0.1},
+        {"10000 entries of weight 1", Entries(10000, 0.3, "1"), 0.3},
+        {"one entry of weight 1000", Entries(1, 0.1, "1000"), 0.1},
+        {"1000 entries of weight 1000", Entries(1000, 0.2, "1000"), 0.2},
+        {"weights 1e300 and 1e-300", Entries(1, 0.5, "1e300") + Entries(1, 0.01, "1e-300"), 0.5},
+        {"a tiny desirability squared", "model C 1e-308 combine1 0 10 2", 1e-309},
+        {"large beside small weights", Entries(1, 0.25, "1000") + Entries(1000, 1, "1"), 0.5},
+        {"a zero among 1000", Entries(999, 0.9, "1") + Entries(1, 0, "1e300"), 0},
+        {"a zero of weight 1e-300", Entries(3, 0.9, "1e300") + Entries(1, 0, "1e-300"), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_NEAR(Combined(c.batch, '.'), c.value, 1e-12 * c.value);
+    }
+}
+
 TEST(CombinedModel, EveryEntryIsEvaluatedAtEveryPoint) {
     test::TempFile file("model C 1 combine1 0 10 1\nmodel M 1 1 combine1 0 10 1\nmodel C 3\n");
     isotri::testing::RecordingMessageSink sink;
@@ -104,8 +147,8 @@ TEST(CombinedModel, DesirabilityRampsInOrder) {
 
 TEST(CombinedModel, ExtremesAreStrictAndReset) {
     ResetExtremes();
-    EXPECT_EQ(LowestValue, 1e38);
-    EXPECT_EQ(HighestValue, -1e38);
+    EXPECT_EQ(LowestValue, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(HighestValue, -std::numeric_limits<double>::infinity());
     TrackExtremes(2, 0.1, 0.2, 0.7);
     EXPECT_EQ(LowestValue, 2);
     EXPECT_EQ(HighestValue, 2);
@@ -121,12 +164,19 @@ TEST(CombinedModel, ExtremesAreStrictAndReset) {
     EXPECT_EQ(LowestPoint[1], 0.3);
 
     ResetExtremes();
-    EXPECT_EQ(LowestValue, 1e38);
     EXPECT_EQ(LowestPoint[0], 0.3);  // the points stay until the next value
     TrackExtremes(7, 0, 0, 1);
     EXPECT_EQ(LowestValue, 7);
     EXPECT_EQ(HighestValue, 7);
     EXPECT_EQ(LowestPoint[2], 1);
+
+    // Values beyond any fixed reset bound are still reported.
+    for (const double value : {2e38, -3e300, 1e308}) {
+        ResetExtremes();
+        TrackExtremes(value, 0, 0, 1);
+        EXPECT_EQ(LowestValue, value);
+        EXPECT_EQ(HighestValue, value);
+    }
 }
 
 }  // namespace
