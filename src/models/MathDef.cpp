@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/Error.h"
+#include "common/ProgramFiles.h"
 
 namespace isotri {
 
@@ -67,20 +68,15 @@ std::vector<std::string> ListModuleFiles(const std::string& dir) {
 }
 
 // A bare name is looked for beside the executable first, as the platform's own search does on
-// Windows; then through the loader's search (LD_LIBRARY_PATH, run path, system folders). The
-// loader's search alone is not enough: under a sanitizer the loader sees the sanitizer's runtime
-// as the caller and ignores the executable's run path.
+// Windows, then in the install tree's module folder; then through the loader's search
+// (LD_LIBRARY_PATH, run path, system folders). The loader's search alone is not enough: under a
+// sanitizer the loader sees the sanitizer's runtime as the caller and ignores the executable's
+// run path.
 void* OpenModule(const std::string& fileName) {
     if (fileName.find('/') == std::string::npos) {
-        char exe[PATH_MAX];
-        const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-        if (length > 0) {
-            std::string path(exe, static_cast<std::size_t>(length));
-            path.erase(path.rfind('/') + 1);
-            path += fileName;
-            if (::access(path.c_str(), F_OK) == 0) {
-                return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-            }
+        const std::string path = FindProgramFile(fileName, kInstalledModuleFolder);
+        if (!path.empty()) {
+            return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         }
     }
     return ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);

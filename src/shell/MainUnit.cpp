@@ -20,6 +20,7 @@
 #include <QUrl>
 
 #include "common/Error.h"
+#include "common/ProgramFiles.h"
 #include "dialogs/AboutUnit.h"
 #include "dialogs/AppendMdlUnit.h"
 #include "dialogs/ChooseMdlUnit.h"
@@ -490,7 +491,11 @@ void TMainForm::AboutItemClick() {
 
 void TMainForm::BatchFormatItemClick() {
     // The viewer's answer is not reported: a missing document simply does not open.
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("multiobjective.pdf"));
+    // Beside the program in the build tree, in the documentation folder when installed.
+    const std::string found =
+        isotri::FindProgramFile("multiobjective.pdf", isotri::kInstalledDocFolder);
+    const QString path = found.empty() ? QDir(QCoreApplication::applicationDirPath())
+                                             .filePath(QStringLiteral("multiobjective.pdf"))
+                                       : QString::fromStdString(found);
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
