@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "Terms.h"
 
@@ -140,10 +139,9 @@ const Model kModels[] = {
 }  // namespace
 }  // namespace isotri::defaults
 
-// Version block: format 1, module version 1.0.
+// Module version 1.0.
 extern "C" ISOTRI_EXPORT void GetModuleVersionInfo(void* versionBlock) {
-    const unsigned char version[ISOTRI_VERSION_BLOCK_SIZE] = {1, 1, 0};
-    std::memcpy(versionBlock, version, sizeof version);
+    IsotriFillVersionBlock(versionBlock, 1, 0);
 }
 
 extern "C" ISOTRI_EXPORT void AddensEnumerate(IsotriEnumProc callback) {

@@ -4,9 +4,12 @@
 #include <dlfcn.h>
 #include <fnmatch.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "common/Error.h"
@@ -23,15 +26,57 @@ const char* const kModuleMask = "*" ISOTRI_MODULE_SUFFIX;
 // overlap (one thread, no nesting), so module-wide state is enough.
 std::vector<const void*>* pDestList = nullptr;
 MessageSink* pDestSink = nullptr;
+// The module whose descriptors are being enumerated, named when one of them is refused.
+std::string destFileName;
 
 // Nothing is lost when no catalogue is alive: the message still reaches the user.
-void ShowInternal(const char* what) {
-    const std::string text = std::string(kInternalError) + what;
+void Show(const std::string& text) {
     if (pDestSink != nullptr) {
         pDestSink->ShowMessage(text);
     } else {
         StderrMessageSink().ShowMessage(text, {}, MessageButtons::Ok);
     }
+}
+
+void ShowInternal(const char* what) {
+    Show(std::string(kInternalError) + what);
+}
+
+// Why the catalogue cannot take a model in, or nothing. Every slot is checked because the program
+// calls all five; the coefficient count is read once, as everything after it relies on it.
+std::optional<std::string> ModelFault(const IsotriModel* model) {
+    const IsotriModelOps* ops = model->ops;
+    if (ops == nullptr) {
+        return "нет таблицы операций";
+    }
+    const std::pair<bool, const char*> slots[] = {
+        {ops->GetName != nullptr, "GetName"},
+        {ops->GetFactorCount != nullptr, "GetFactorCount"},
+        {ops->GetCoefCount != nullptr, "GetCoefCount"},
+        {ops->GetTerm != nullptr, "GetTerm"},
+        {ops->Evaluate != nullptr, "Evaluate"},
+    };
+    for (const auto& [present, name] : slots) {
+        if (!present) {
+            return std::string("нет операции ") + name;
+        }
+    }
+    const std::int32_t coefs = ops->GetCoefCount(model);
+    if (coefs < 0 || coefs > kMaxCoefCount) {
+        return "число коэффициентов " + std::to_string(coefs) + " вне диапазона от 0 до " +
+               std::to_string(kMaxCoefCount);
+    }
+    return std::nullopt;
+}
+
+std::string RefusalText(const IsotriModel* model, const std::string& reason) {
+    std::string text = "Модель ";
+    if (model->ops != nullptr && model->ops->GetName != nullptr) {
+        if (const char* name = model->ops->GetName(model); name != nullptr) {
+            text += "\"" + std::string(name) + "\" ";
+        }
+    }
+    return text + "внешнего модуля \"" + destFileName + "\" не добавлена: " + reason + ".";
 }
 
 std::int32_t Append(const void* descriptor, const char* refusal) {
@@ -72,14 +117,33 @@ std::vector<std::string> ListModuleFiles(const std::string& dir) {
 // (LD_LIBRARY_PATH, run path, system folders). The loader's search alone is not enough: under a
 // sanitizer the loader sees the sanitizer's runtime as the caller and ignores the executable's
 // run path.
-void* OpenModule(const std::string& fileName) {
+std::string ModulePath(const std::string& fileName) {
     if (fileName.find('/') == std::string::npos) {
         const std::string path = FindProgramFile(fileName, kInstalledModuleFolder);
         if (!path.empty()) {
-            return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+            return path;
         }
     }
-    return ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    return fileName;
+}
+
+// On failure `reason` gets the loader's own words. A FIFO or a device is never handed to the
+// loader: opening it would block, or read what is not a file.
+void* OpenModule(const std::string& fileName, std::string& reason) {
+    const std::string path = ModulePath(fileName);
+    struct stat info {};
+    if (path.find('/') != std::string::npos && ::stat(path.c_str(), &info) == 0 &&
+        !S_ISREG(info.st_mode)) {
+        reason = "Это не обычный файл.";
+        return nullptr;
+    }
+    ::dlerror();
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* error = ::dlerror();
+        reason = error != nullptr ? error : "Причина неизвестна.";
+    }
+    return handle;
 }
 
 std::string ListIndexError(std::int32_t index) {
@@ -119,9 +183,10 @@ void TMathDefinition::Clear() {
 }
 
 bool TMathDefinition::LoadModule(const std::string& fileName) {
-    void* handle = OpenModule(fileName);
+    std::string reason;
+    void* handle = OpenModule(fileName, reason);
     if (handle == nullptr) {
-        sink_.ShowMessage("Ошибка загрузки внешнего модуля \"" + fileName + "\".");
+        sink_.ShowMessage("Ошибка загрузки внешнего модуля \"" + fileName + "\".\n" + reason);
         return false;
     }
     auto getVersion =
@@ -134,7 +199,9 @@ bool TMathDefinition::LoadModule(const std::string& fileName) {
     _FileNames.push_back(fileName);
     _VersionInfos.push_back(std::make_unique<VersionBlock>());
     _Handles.push_back(handle);
-    getVersion(_VersionInfos.back()->data());
+    std::vector<unsigned char> scratch(kVersionScratchSize, 0);
+    getVersion(scratch.data());
+    std::copy_n(scratch.begin(), ISOTRI_VERSION_BLOCK_SIZE, _VersionInfos.back()->begin());
 
     struct Enumeration {
         const char* exportName;
@@ -151,6 +218,7 @@ bool TMathDefinition::LoadModule(const std::string& fileName) {
         if (enumerate != nullptr) {
             pDestList = e.list;
             pDestSink = &sink_;
+            destFileName = fileName;
             enumerate(e.callback);
         }
     }
@@ -195,6 +263,13 @@ std::int32_t TMathDefinition::EnumAddenProc(const void* descriptor) {
 }
 
 std::int32_t TMathDefinition::EnumModelProc(const void* descriptor) {
+    if (pDestList != nullptr && descriptor != nullptr) {
+        const auto* model = static_cast<const IsotriModel*>(descriptor);
+        if (const std::optional<std::string> fault = ModelFault(model)) {
+            Show(RefusalText(model, *fault));
+            return 0;
+        }
+    }
     return Append(descriptor, "EnumModelProc: pDestList = nil");
 }
 

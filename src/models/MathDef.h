@@ -2,8 +2,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,13 @@ namespace isotri {
 
 // File name of the default module, loaded by its bare name through the platform's search.
 inline constexpr const char* kDefaultModuleName = "default" ISOTRI_MODULE_SUFFIX;
+
+// A model with more coefficients is refused: its tables would be absurd, not useful.
+inline constexpr std::int32_t kMaxCoefCount = 4096;
+
+// Size of the zeroed block that GetModuleVersionInfo is given, so that a module writing past the
+// contract's 8 bytes cannot reach the heap; only the first 8 bytes are kept.
+inline constexpr std::size_t kVersionScratchSize = 4096;
 
 class TMathDefinition {
   public:
@@ -39,6 +48,10 @@ class TMathDefinition {
     std::int32_t IndexOfModel(std::string_view name) const;
 
     const std::vector<std::string>& FileNames() const { return _FileNames; }
+    // The block that recorded module `module` wrote; the catalogue itself never reads it.
+    std::span<const unsigned char> VersionInfo(std::int32_t module) const {
+        return *_VersionInfos.at(static_cast<std::size_t>(module));
+    }
 
     static std::int32_t EnumAddenProc(const void* descriptor);
     static std::int32_t EnumModelProc(const void* descriptor);

@@ -27,6 +27,7 @@ status=0
 "$plot" --list --dir "$modules/dir_bad" >out 2>err || status=$?
 [ "$status" -eq 1 ] || fail "bad modules: status $status"
 grep -qF 'Ошибка загрузки внешнего модуля' err || fail "no load message: $(cat err)"
+grep -qF "$modules/dir_bad/broken.so: " err || fail "no loader reason: $(cat err)"
 [ "$(wc -l <out)" -eq 26 ] || fail "listing after failures: $(wc -l <out)"
 
 status=0
@@ -41,6 +42,23 @@ status=0
 [ "$status" -eq 1 ] || fail "broken module in .: status $status"
 grep -qF '"./broken.so"' err || fail "message does not name ./broken.so: $(cat err)"
 rm broken.so
+
+# A FIFO named like a module is reported and never opened: opening it would block.
+mkdir fifo && mkfifo fifo/pipe.so
+status=0
+timeout 20 "$plot" --list --dir fifo >out 2>err || status=$?
+[ "$status" -eq 1 ] || fail "FIFO in a module folder: status $status"
+grep -qxF 'Это не обычный файл.' err || fail "FIFO not reported: $(cat err)"
+[ "$(wc -l <out)" -eq 26 ] || fail "listing beside a FIFO: $(wc -l <out)"
+
+# Models that break the contract are refused by name; the module's good models are listed.
+mkdir breach && cp "$modules/contract_breach.so" breach/
+status=0
+"$plot" --list --dir breach >out 2>err || status=$?
+[ "$status" -eq 1 ] || fail "contract breach: status $status"
+grep -qF 'Модель "Без Evaluate" внешнего модуля "breach/contract_breach.so" не добавлена' err ||
+    fail "no refusal: $(cat err)"
+grep -qF "${tab}Последняя${tab}3${tab}1${tab}c" out || fail "good model after bad ones missing"
 
 status=0
 "$plot" --list --dir >out 2>err || status=$?

@@ -2,8 +2,11 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,35 @@ std::string LoadError(const std::string& name) {
     return "Ошибка загрузки внешнего модуля \"" + name + "\".";
 }
 
+const char* const kNotRegular = "Это не обычный файл.";
+
+// A load failure is one line naming the file, then the reason on a second line.
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+std::string SecondLine(const std::string& text) {
+    const std::size_t end = text.find('\n');
+    return end == std::string::npos ? std::string() : text.substr(end + 1);
+}
+std::vector<std::string> FirstLines(const std::vector<std::string>& messages) {
+    std::vector<std::string> lines;
+    for (const std::string& message : messages) {
+        lines.push_back(FirstLine(message));
+    }
+    return lines;
+}
+
+std::vector<unsigned char> VersionBytes(std::uint16_t major, std::uint16_t minor) {
+    std::vector<unsigned char> bytes(ISOTRI_VERSION_BLOCK_SIZE);
+    IsotriFillVersionBlock(bytes.data(), major, minor);
+    return bytes;
+}
+
+std::vector<unsigned char> VersionOf(const TMathDefinition& catalogue, std::int32_t module) {
+    const std::span<const unsigned char> block = catalogue.VersionInfo(module);
+    return {block.begin(), block.end()};
+}
+
 class RecordingSink : public MessageSink {
   public:
     void ShowMessage(std::string_view text, std::string_view, MessageButtons) override {
@@ -40,6 +72,18 @@ bool IsResident(const std::string& path) {
     return true;
 }
 
+// An export of a module that the catalogue keeps loaded.
+template <typename Fn>
+Fn ModuleExport(const std::string& path, const char* name) {
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    auto fn = reinterpret_cast<Fn>(::dlsym(handle, name));
+    ::dlclose(handle);
+    return fn;
+}
+
 std::vector<std::string> ModelNames(TMathDefinition& catalogue) {
     std::vector<std::string> names;
     for (std::int32_t i = 0; i < catalogue.ModelCount(); ++i) {
@@ -54,6 +98,7 @@ TEST(MathDefTest, CModuleRecordedWithItsDescriptorsInOrder) {
     ASSERT_TRUE(catalogue.LoadModule(Module("c_module")));
     EXPECT_EQ(catalogue.ModuleCount(), 1);
     EXPECT_EQ(catalogue.FileNames(), std::vector<std::string>{Module("c_module")});
+    EXPECT_EQ(VersionOf(catalogue, 0), VersionBytes(2, 7));
     EXPECT_EQ(catalogue.AddendCount(), 3);
     EXPECT_EQ(ModelNames(catalogue),
               (std::vector<std::string>{"Модель C линейная", "Модель C двойная"}));
@@ -77,7 +122,9 @@ struct LoadCase {
     std::string file;
     bool loaded;
     std::int32_t modules, addens, models;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages;  // first lines
+    // Second line of a load failure: the loader's reason, which names the file, or this text.
+    const char* reason = nullptr;
 };
 
 class MathDefLoad : public ::testing::TestWithParam<LoadCase> {};
@@ -91,7 +138,17 @@ TEST_P(MathDefLoad, AnswersAsExpected) {
     EXPECT_EQ(catalogue.FileNames().size(), static_cast<std::size_t>(c.modules));
     EXPECT_EQ(catalogue.AddendCount(), c.addens);
     EXPECT_EQ(catalogue.ModelCount(), c.models);
-    EXPECT_EQ(sink.messages, c.messages);
+    EXPECT_EQ(FirstLines(sink.messages), c.messages);
+    for (const std::string& message : sink.messages) {
+        if (message.starts_with("Ошибка загрузки")) {
+            const std::string second = SecondLine(message);
+            if (c.reason != nullptr) {
+                EXPECT_EQ(second, c.reason);
+            } else {
+                EXPECT_NE(second.find(c.file), std::string::npos) << second;
+            }
+        }
+    }
 }
 
 const char* const kAddenNil = "Внутренняя ошибка: EnumAddenProc: pDestList = nil";
@@ -115,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  0,
                  0,
-                 {LoadError(kModules + "/dir_bad/folder" + kSuffix)}},
+                 {LoadError(kModules + "/dir_bad/folder" + kSuffix)},
+                 kNotRegular},
         LoadCase{"BareNameNowhere",
                  "no_such_module.so",
                  false,
@@ -134,22 +192,28 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  1,
                  {kAddenNil, kModelNil}},
-        LoadCase{"HeaderAsCpp", Module("cpp_header"), true, 1, 0, 0, {}}),
+        LoadCase{"HeaderAsCpp", Module("cpp_header"), true, 1, 0, 0, {}},
+        LoadCase{"HeaderAsC11", kModules + "/c11/c_module" + kSuffix, true, 1, 3, 2, {}},
+        LoadCase{"DeviceNeverOpened",
+                 "/dev/zero",
+                 false,
+                 0,
+                 0,
+                 0,
+                 {LoadError("/dev/zero")},
+                 kNotRegular}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
 TEST(MathDefTest, NullDescriptorGetsZeroValidOneGetsOne) {
     RecordingSink sink;
     TMathDefinition catalogue(sink);
     ASSERT_TRUE(catalogue.LoadModule(Module("null_descriptor")));
-    void* handle = ::dlopen(Module("null_descriptor").c_str(), RTLD_NOW | RTLD_NOLOAD);
-    ASSERT_NE(handle, nullptr);
-    using AnswerFn = std::int32_t (*)(std::int32_t);
-    auto answer = reinterpret_cast<AnswerFn>(::dlsym(handle, "NullDescriptorAnswer"));
+    auto answer = ModuleExport<std::int32_t (*)(std::int32_t)>(Module("null_descriptor"),
+                                                               "NullDescriptorAnswer");
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer(0), 0);
     EXPECT_EQ(answer(1), 0);
     EXPECT_EQ(answer(2), 1);
-    ::dlclose(handle);
     EXPECT_EQ(ModelName(catalogue.GetModel(0)), "Модель после пустой");
 }
 
@@ -231,8 +295,110 @@ TEST(MathDefTest, DirectoryReportsBadEntriesAndGoesOn) {
     const std::string dir = kModules + "/dir_bad/";  // a trailing separator is not doubled
     EXPECT_EQ(catalogue.LoadDirectory(dir), 1);
     std::sort(sink.messages.begin(), sink.messages.end());
-    EXPECT_EQ(sink.messages, (std::vector<std::string>{LoadError(dir + "broken" + kSuffix),
-                                                       LoadError(dir + "folder" + kSuffix)}));
+    EXPECT_EQ(FirstLines(sink.messages),
+              (std::vector<std::string>{LoadError(dir + "broken" + kSuffix),
+                                        LoadError(dir + "folder" + kSuffix)}));
+    EXPECT_EQ(SecondLine(sink.messages.back()), kNotRegular);
+}
+
+// A temporary folder, removed with what it holds.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "isotri-modules-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        path = pattern;
+    }
+    ~TempDir() { std::filesystem::remove_all(path); }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string path;
+};
+
+// Opening a FIFO would block for ever: the scan must pass it over, also behind a link.
+TEST(MathDefTest, DirectoryNeverOpensNonRegularEntries) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.path + "/pipe" + kSuffix).c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir.path + "/pipe" + kSuffix, dir.path + "/to_pipe" + kSuffix);
+    std::filesystem::create_symlink(Module("version_only"), dir.path + "/to_module" + kSuffix);
+    RecordingSink sink;
+    TMathDefinition catalogue(sink);
+    EXPECT_EQ(catalogue.LoadDirectory(dir.path), 2);
+    EXPECT_EQ(catalogue.FileNames().back(), dir.path + "/to_module" + kSuffix);
+    std::sort(sink.messages.begin(), sink.messages.end());
+    ASSERT_EQ(sink.messages.size(), 2U);
+    EXPECT_EQ(sink.messages[0], LoadError(dir.path + "/pipe" + kSuffix) + "\n" + kNotRegular);
+    EXPECT_EQ(sink.messages[1], LoadError(dir.path + "/to_pipe" + kSuffix) + "\n" + kNotRegular);
+}
+
+// The module may fill all of a far larger block than the contract's; the first 8 bytes count.
+TEST(MathDefTest, VersionBlockKeepsFirstBytesOfSloppyWrite) {
+    RecordingSink sink;
+    TMathDefinition catalogue(sink);
+    ASSERT_TRUE(catalogue.LoadModule(Module("sloppy_version")));
+    ASSERT_TRUE(catalogue.LoadModule(kDefaultModuleName));
+    EXPECT_EQ(VersionOf(catalogue, 0), std::vector<unsigned char>(8, 0xA5));
+    EXPECT_EQ(VersionOf(catalogue, 1), VersionBytes(1, 0));
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+struct OfferedModel {
+    const char* name;
+    bool taken;
+    std::string refusal;  // after "Модель ... не добавлена: "
+};
+
+TEST(MathDefTest, ModelsBreakingTheContractAreRefusedByName) {
+    const std::string file = Module("contract_breach");
+    const std::string module = "внешнего модуля \"" + file + "\" не добавлена: ";
+    const std::vector<OfferedModel> offered = {
+        {nullptr, false, "Модель " + module + "нет таблицы операций."},
+        {"Без Evaluate", false, "Модель \"Без Evaluate\" " + module + "нет операции Evaluate."},
+        {nullptr, false, "Модель " + module + "нет операции GetName."},
+        {"Без GetTerm", false, "Модель \"Без GetTerm\" " + module + "нет операции GetTerm."},
+        {"Факторов 0", true, ""},
+        {"Факторов -7", true, ""},
+        {"Факторов 1000", true, ""},
+        {"Коэффициентов 0", true, ""},
+        {"Коэффициентов 4096", true, ""},
+        {"Коэффициентов 4097", false,
+         "Модель \"Коэффициентов 4097\" " + module +
+             "число коэффициентов 4097 вне диапазона от 0 до 4096."},
+        {"Коэффициентов 2147483647", false,
+         "Модель \"Коэффициентов 2147483647\" " + module +
+             "число коэффициентов 2147483647 вне диапазона от 0 до 4096."},
+        {"Коэффициентов -1", false,
+         "Модель \"Коэффициентов -1\" " + module +
+             "число коэффициентов -1 вне диапазона от 0 до 4096."},
+        {"Последняя", true, ""},
+    };
+    RecordingSink sink;
+    TMathDefinition catalogue(sink);
+    ASSERT_TRUE(catalogue.LoadModule(file));
+    auto answer = ModuleExport<std::int32_t (*)(std::int32_t)>(file, "ContractBreachAnswer");
+    ASSERT_NE(answer, nullptr);
+    std::vector<std::string> taken, refusals;
+    for (std::size_t i = 0; i < offered.size(); ++i) {
+        EXPECT_EQ(answer(static_cast<std::int32_t>(i)), offered[i].taken ? 1 : 0) << i;
+        if (offered[i].taken) {
+            taken.emplace_back(offered[i].name);
+        } else {
+            refusals.push_back(offered[i].refusal);
+        }
+    }
+    EXPECT_EQ(ModelNames(catalogue), taken);
+    EXPECT_EQ(sink.messages, refusals);
+    // Any factor count is a model like another: it evaluates at the three components.
+    const IsotriModel* model = catalogue.GetModel(catalogue.IndexOfModel("Факторов -7"));
+    EXPECT_EQ(ModelFactorCount(model), -7);
+    const double point[3] = {0.25, 0.5, 0.25};
+    const double coef = 1;
+    double result = 0;
+    model->ops->Evaluate(model, point, &coef, &result);
+    EXPECT_EQ(result, 0.25);
 }
 
 TEST(MathDefTest, SecondLoadOfDirectoryRecordsEverythingAgain) {

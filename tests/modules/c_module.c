@@ -70,9 +70,7 @@ static const int kAddens[3] = {1, 2, 3};
 static const int kGen = 4;
 
 ISOTRI_EXPORT void GetModuleVersionInfo(void* versionBlock) {
-    unsigned char* block = (unsigned char*)versionBlock;
-    block[0] = 1;
-    block[7] = 2;
+    IsotriFillVersionBlock(versionBlock, 2, 7);
 }
 
 ISOTRI_EXPORT void AddensEnumerate(IsotriEnumProc callback) {

@@ -2,7 +2,7 @@
 #include "isotri/model_module.h"
 
 extern "C" ISOTRI_EXPORT void GetModuleVersionInfo(void* versionBlock) {
-    static_cast<unsigned char*>(versionBlock)[0] = 5;
+    IsotriFillVersionBlock(versionBlock, 5, 0);
 }
 
 extern "C" ISOTRI_EXPORT void GensEnumerate(IsotriEnumProc callback) {
