@@ -496,6 +496,6 @@ void TMainForm::BatchFormatItemClick() {
         isotri::FindProgramFile("multiobjective.pdf", isotri::kInstalledDocFolder);
     const QString path = found.empty() ? QDir(QCoreApplication::applicationDirPath())
                                              .filePath(QStringLiteral("multiobjective.pdf"))
-                                       : QString::fromStdString(found);
+                                       : QDir::cleanPath(QString::fromStdString(found));
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
