@@ -103,7 +103,8 @@ SaveResult RenderRecorded(std::optional<QByteArray> recorded, QByteArray& bytes)
     return {true, {}};
 }
 
-SaveResult Render(const std::string& ext, const PictureInput& in, QByteArray& bytes) {
+SaveResult Render(const std::string& ext, const PictureInput& in, const QByteArray* recordedEmf,
+                  QByteArray& bytes) {
     if (ext == ".png") {
         return RenderPng(in, bytes);
     }
@@ -116,12 +117,17 @@ SaveResult Render(const std::string& ext, const PictureInput& in, QByteArray& by
     if (ext == ".wmf") {
         return RenderRecorded(RenderToWmf(in), bytes);
     }
+    if (recordedEmf != nullptr) {
+        bytes = *recordedEmf;
+        return {true, {}};
+    }
     return RenderRecorded(RenderToMetafile(in), bytes);
 }
 
 }  // namespace
 
-SaveResult SavePictureFile(const std::string& fileName, const PictureInput& in) {
+SaveResult SavePictureFile(const std::string& fileName, const PictureInput& in,
+                           const QByteArray* recordedEmf) {
     if (in.width < 1 || in.height < 1 || in.width > kMaxPictureSide ||
         in.height > kMaxPictureSide) {
         return Failure("Размер рисунка " + std::to_string(in.width) + " × " +
@@ -130,7 +136,7 @@ SaveResult SavePictureFile(const std::string& fileName, const PictureInput& in) 
     }
     QByteArray bytes;
     try {
-        if (SaveResult made = Render(FileExtension(fileName), in, bytes); !made.ok) {
+        if (SaveResult made = Render(FileExtension(fileName), in, recordedEmf, bytes); !made.ok) {
             return made;
         }
         WriteFileAtomically(QString::fromStdString(fileName), bytes);

@@ -1,6 +1,7 @@
 // Saving a drawn isoline set as a picture file, the format chosen by the file name's extension.
 #pragma once
 
+#include <QByteArray>
 #include <string>
 
 #include "common/MessageSink.h"
@@ -40,7 +41,9 @@ constexpr int kMaxPictureSide = 16384;
 // background like the window's picture), ".svg", ".pdf"; any other name an EMF. The whole file
 // is made in memory and then replaces the target at once: a failure leaves the file that was
 // there as it was, and no part of the new one. A file that cannot be written gives
-// "Cannot create file NAME" with the system's reason on a second line.
-SaveResult SavePictureFile(const std::string& fileName, const PictureInput& input);
+// "Cannot create file NAME" with the system's reason on a second line. An EMF is taken from
+// `recordedEmf` when given: the picture already recorded from this input.
+SaveResult SavePictureFile(const std::string& fileName, const PictureInput& input,
+                           const QByteArray* recordedEmf = nullptr);
 
 }  // namespace isotri

@@ -19,7 +19,6 @@
 #include <QStatusBar>
 #include <QUrl>
 
-#include "common/Error.h"
 #include "common/ProgramFiles.h"
 #include "dialogs/AboutUnit.h"
 #include "dialogs/AppendMdlUnit.h"
@@ -445,14 +444,15 @@ isotri::PictureInput TMainForm::CurrentPicture() {
 }
 
 bool TMainForm::RenderToMetafile() {
-    if (_Isolines == nullptr) {
-        return false;
-    }
-    const std::optional<QByteArray> emf = isotri::RenderToMetafile(CurrentPicture());
+    return _Isolines != nullptr && RecordMetafile(CurrentPicture());
+}
+
+bool TMainForm::RecordMetafile(const isotri::PictureInput& input) {
+    std::optional<QByteArray> emf = isotri::RenderToMetafile(input);
     if (!emf) {
         return false;
     }
-    _Metafile = *emf;
+    _Metafile = std::move(*emf);
     return true;
 }
 
@@ -463,7 +463,11 @@ void TMainForm::CopyItemClick() {
 }
 
 void TMainForm::ExportItemClick() {
-    if (!RenderToMetafile()) {
+    if (_Isolines == nullptr) {
+        return;
+    }
+    const isotri::PictureInput input = CurrentPicture();
+    if (!RecordMetafile(input)) {
         return;
     }
     if (SaveWMFDialog->exec() != QDialog::Accepted || SaveWMFDialog->selectedFiles().isEmpty()) {
@@ -471,9 +475,9 @@ void TMainForm::ExportItemClick() {
     }
     const QString fileName = SaveWMFDialog->selectedFiles().first();
     const isotri::SaveResult result =
-        isotri::SavePictureFile(fileName.toStdString(), CurrentPicture());
+        isotri::SavePictureFile(fileName.toStdString(), input, &_Metafile);
     if (!result.ok) {
-        throw isotri::Error(result.error);
+        TApplication::ShowException(QString::fromStdString(result.error));
     }
 }
 

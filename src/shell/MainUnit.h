@@ -165,6 +165,8 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     // The current set (never null here) at the picture's size with the dialogs' settings as
     // they are now, as the screen, the clipboard and the files take it.
     isotri::PictureInput CurrentPicture();
+    // Records `input` into _Metafile; false when the renderer refused the appearance settings.
+    bool RecordMetafile(const isotri::PictureInput& input);
 
     std::unique_ptr<TMessageBoxSink> ownSink_;
     isotri::MessageSink* sink_;

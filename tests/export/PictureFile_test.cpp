@@ -39,6 +39,17 @@ TEST(SavePictureFile, WritesEachFormatByItsExtension) {
     }
 }
 
+TEST(SavePictureFile, AnEmfNameTakesTheRecordedMetafileAndOtherFormsDrawAfresh) {
+    SmallPlot plot;
+    const QByteArray recorded = QByteArray("\x01\0\0\0recorded", 12);
+    for (const char* name : {"plot.emf", "plot", "plot.wmf", "plot.png"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(SavePictureFile(plot.Path(name), plot.Input(), &recorded).ok);
+        const bool emf = FileExtension(name) != ".wmf" && FileExtension(name) != ".png";
+        EXPECT_EQ(Head(plot.Path(name), 1024) == recorded, emf);
+    }
+}
+
 TEST(SavePictureFile, PngHasThePictureSizeAndAWhiteBackground) {
     SmallPlot plot;
     plot.settings.EGlobalZoom = "1";

@@ -1,8 +1,11 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,6 +13,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -55,10 +59,13 @@ class MainUnitTest : public QObject {
     void viewSizeChangeWhileSetExists();
     void returnButtonChangesTakeEffectAtNextDrawing();
     void copyPutsOnlyTheMetafileOnTheClipboard();
+    void exportSavesTheRecordedMetafile();
+    void exportFailureIsShownAndKeepsTheWindow();
 
   private:
     void Start(const char* moduleDir);
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void Export(const QString& path, QString* boxText);
     void Plot(const QStringList& coefs, int filter = 0, const QString& model = kLinear);
 
     RecordingSink sink_;
@@ -330,6 +337,57 @@ void MainUnitTest::copyPutsOnlyTheMetafileOnTheClipboard() {
     QVERIFY(!data->hasImage() && !data->hasText());
     QCOMPARE(data->data(QStringLiteral("image/emf")), form_->Metafile());
     QVERIFY(form_->Metafile().startsWith(QByteArray::fromHex("01000000")));
+}
+
+// The file dialog answers with `path`; the save's message box, if one comes, is read and closed.
+void MainUnitTest::Export(const QString& path, QString* boxText) {
+    WhenModal([path, boxText](QWidget* modal) {
+        auto* files = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(files != nullptr);
+        // Typed as a user would: selectFile() does not leave the dialog's folder.
+        auto* typed = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(typed != nullptr);
+        typed->setText(path);
+        if (boxText != nullptr) {
+            WhenModal([boxText](QWidget* box) {
+                auto* message = qobject_cast<QMessageBox*>(box);
+                QVERIFY(message != nullptr);
+                *boxText = message->text();
+                message->accept();
+            });
+        }
+        // Straight to the answer: accept() would question a folder that does not exist.
+        static_cast<QDialog*>(files)->done(QDialog::Accepted);
+    });
+    form_->ExportItemClick();
+}
+
+void MainUnitTest::exportSavesTheRecordedMetafile() {
+    Start("gui_models");
+    Plot({"1", "2", "3"});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plot.emf"));
+    Export(path, nullptr);
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), form_->Metafile());
+    QVERIFY(!form_->Metafile().isEmpty());
+}
+
+void MainUnitTest::exportFailureIsShownAndKeepsTheWindow() {
+    Start("gui_models");
+    Plot({"1", "2", "3"});
+    const TIsolineSet* set = form_->Isolines();
+    const QImage picture = form_->Bitmap();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing/plot.emf"));
+    QString boxText;
+    Export(path, &boxText);
+    QVERIFY2(boxText.startsWith(QStringLiteral("Cannot create file")), qPrintable(boxText));
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(form_->Isolines(), set);
+    QCOMPARE(form_->Bitmap(), picture);
+    QVERIFY(sink_.messages.empty());
 }
 
 QTEST_MAIN(MainUnitTest)
