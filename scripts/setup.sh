@@ -9,6 +9,7 @@ packages=(
     libeigen3-dev
     clang libclang-rt-dev
     fonts-liberation2 fontconfig
+    qt6-translations-l10n
     dpkg-dev file
 )
 if [ "${ISOTRI_WITH_XVFB:-0}" = 1 ]; then

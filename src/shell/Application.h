@@ -17,3 +17,7 @@ class TApplication : public QApplication {
 
     static void ShowException(const QString& message);
 };
+
+// Qt's own Russian catalogue, so that the standard dialogs speak the program's language in every
+// locale. Safe to call again; false (with a line on standard error) when the catalogue is missing.
+bool InstallQtTranslations();

@@ -1,4 +1,8 @@
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -11,6 +15,7 @@ class ApplicationTest : public QObject {
 
   private slots:
     void escapedExceptionIsShownAndProgramGoesOn();
+    void standardDialogsSpeakRussian();
 };
 
 void ApplicationTest::escapedExceptionIsShownAndProgramGoesOn() {
@@ -26,6 +31,22 @@ void ApplicationTest::escapedExceptionIsShownAndProgramGoesOn() {
     QTimer::singleShot(50, [&later] { later = true; });
     QTRY_VERIFY(later);
     QCOMPARE(shown, QStringLiteral("Ошибка обработчика"));
+}
+
+// The program's texts are Russian whatever the locale; the standard dialogs follow them.
+void ApplicationTest::standardDialogsSpeakRussian() {
+    QVERIFY(InstallQtTranslations());
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
+                                   QDialogButtonBox::No);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+    QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("&Да"));
+    QCOMPARE(buttons.button(QDialogButtonBox::No)->text(), QStringLiteral("&Нет"));
+    QFileDialog save;
+    save.setOption(QFileDialog::DontUseNativeDialog);
+    save.setAcceptMode(QFileDialog::AcceptSave);
+    QCOMPARE(save.windowTitle(), QStringLiteral("Сохранить как"));
+    QCOMPARE(save.findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text(),
+             QStringLiteral("&Имя файла:"));
 }
 
 int main(int argc, char** argv) {

@@ -10,6 +10,13 @@
 #include <vector>
 
 #include "common/MessageSink.h"
+#include "shell/Application.h"
+
+// The tests see the standard dialogs as the program shows them.
+inline void InstallQtTranslationsForTests() {
+    InstallQtTranslations();
+}
+Q_COREAPP_STARTUP_FUNCTION(InstallQtTranslationsForTests)
 
 class RecordingSink final : public isotri::MessageSink {
   public:
