@@ -7,12 +7,14 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "companion/zorb_lib.h"
 
@@ -85,6 +87,7 @@ TConsole::TConsole(QPlainTextEdit* edit, QWidget* window, Interpreter interprete
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit->setMinimumHeight(20);
     edit->installEventFilter(this);
+    connect(edit->document(), &QTextDocument::contentsChange, this, [this] { ownPrompt_ = false; });
     qApp->installEventFilter(new TFormKeyFilter(this, window));
 }
 
@@ -163,7 +166,29 @@ void TConsole::ConsoleOutput(const char* text) {
     }
     const std::string_view all = text != nullptr ? text : "";
     const std::string_view shown = all.substr(0, all.find_first_of("\r\n"));
-    gStartedConsole->AppendLine(u'>' + QString::fromUtf8(shown.data(), shown.size()));
+    gStartedConsole->WriteOutput(u'>' + QString::fromUtf8(shown.data(), shown.size()));
+}
+
+void TConsole::WriteOutput(const QString& line) {
+    if (edit_ == nullptr) {
+        return;
+    }
+    if (executing_) {
+        AppendLine(line);
+        return;
+    }
+    QTextDocument* document = edit_->document();
+    if (ownPrompt_ && document->lastBlock().text() == u">") {
+        QTextCursor cursor(document->lastBlock());
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    AppendLine(line);
+    if (!document->lastBlock().text().isEmpty()) {
+        AppendLine({});
+    }
+    TypePrompt();
+    ownPrompt_ = true;
 }
 
 bool TConsole::IsConsoleKey(const QKeyEvent& event) {
@@ -229,6 +254,14 @@ void TConsole::EConsoleKeyDown() {
     AppendLine({});
     if (!line.isEmpty()) {
         const QPointer<TConsole> alive(this);
+        // The command's output gets the one prompt typed below. An escaping error must not leave
+        // the console thinking a command still runs.
+        const bool outer = std::exchange(executing_, true);
+        const auto restore = qScopeGuard([alive, outer] {
+            if (alive != nullptr) {
+                alive->executing_ = outer;
+            }
+        });
         const bool handled = interpreter_ ? interpreter_(line) : false;
         // "quit" may have destroyed the window and this console with it.
         if (alive == nullptr) {

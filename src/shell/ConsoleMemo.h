@@ -57,6 +57,9 @@ class TConsole : public QObject {
 
   private:
     void EConsoleKeyDown();
+    // A line of the companion library's output. Outside a command the prompt follows it, as after
+    // a command; a prompt typed that way and left untouched gives way to the next line.
+    void WriteOutput(const QString& line);
     bool FormKeyDown(QObject* watched, QKeyEvent* event);
     bool IsMenuShortcut(const QKeyEvent& event) const;
 
@@ -64,6 +67,8 @@ class TConsole : public QObject {
     QPointer<QWidget> window_;
     Interpreter interpreter_;
     bool started_ = false;
+    bool executing_ = false;
+    bool ownPrompt_ = false;
 };
 
 }  // namespace isotri

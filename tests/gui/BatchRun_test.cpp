@@ -52,6 +52,7 @@ class BatchRunTest : public QObject {
     void loaderFailureKeepsPictureAndSet_data();
     void loaderFailureKeepsPictureAndSet();
     void constantBatchShowsMessageThenWhitePicture();
+    void runEndsWithAPromptAndTheNextCommandRuns();
 
   private:
     void Start(const QStringList& arguments = {});
@@ -265,6 +266,18 @@ void BatchRunTest::constantBatchShowsMessageThenWhitePicture() {
     QVERIFY(form_->Isolines() == nullptr);
     QVERIFY(AllWhite(form_->Bitmap()));
     QCOMPARE(ReportLines(*form_), 2);
+}
+
+void BatchRunTest::runEndsWithAPromptAndTheNextCommandRuns() {
+    Start({kExample});
+    QCOMPARE(ReportLines(*form_), 2);
+    const QStringList lines = form_->EConsole->toPlainText().split(u'\n');
+    QCOMPARE(lines.constLast(), QStringLiteral(">"));
+    QVERIFY(lines[lines.size() - 2].startsWith(QStringLiteral(">Maximum")));
+    form_->EConsole->setFocus();
+    QTest::keyClicks(form_->EConsole, QStringLiteral("clear"));
+    QTest::keyClick(form_->EConsole, Qt::Key_Return);
+    QCOMPARE(form_->EConsole->toPlainText(), QStringLiteral(">"));
 }
 
 QTEST_MAIN(BatchRunTest)

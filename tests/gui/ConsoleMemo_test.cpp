@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include <string>
@@ -155,9 +156,9 @@ class ConsoleTest : public QObject {
     void outputShowsTheFirstLineWithAPrompt_data() {
         QTest::addColumn<QByteArray>("written");
         QTest::addColumn<QString>("text");
-        QTest::newRow("line") << QByteArray("done\r") << ">\n>done";
-        QTest::newRow("carriage return inside") << QByteArray("ab\rcd\r") << ">\n>ab\n>cd";
-        QTest::newRow("empty line") << QByteArray("\r") << ">\n>";
+        QTest::newRow("line") << QByteArray("done\r") << ">\n>done\n>";
+        QTest::newRow("carriage return inside") << QByteArray("ab\rcd\r") << ">\n>ab\n>cd\n>";
+        QTest::newRow("empty line") << QByteArray("\r") << ">\n>\n>";
     }
     void outputShowsTheFirstLineWithAPrompt() {
         QFETCH(QByteArray, written);
@@ -171,15 +172,38 @@ class ConsoleTest : public QObject {
         TConsole::ConsoleOutput("one\ntwo");
         TConsole::ConsoleOutput(nullptr);
         TConsole::ConsoleOutput("\r");
-        QCOMPARE(Text(), QStringLiteral(">\n>first\n>one\n>\n>"));
+        QCOMPARE(Text(), QStringLiteral(">\n>first\n>one\n>\n>\n>"));
     }
 
-    void outputWithoutACommandGetsNoPromptAndTypingJoinsIt() {
+    void outputWithoutACommandEndsWithOnePromptAndTheNextCommandRuns() {
         con_puts("Min = 1\r");
+        con_puts("Max = 2\r");
+        QCOMPARE(Text(), QStringLiteral(">\n>Min = 1\n>Max = 2\n>"));
         QCOMPARE(edit_->textCursor().position(), Text().size());
-        QTest::keyClicks(edit_, QStringLiteral("xy"));
-        QTest::keyClick(edit_, Qt::Key_Return);
-        QCOMPARE(commands_, QStringList{"Min = 1xy"});
+        Type(QStringLiteral("plot"));
+        QCOMPARE(commands_, QStringList{"plot"});
+        QCOMPARE(Text(), QStringLiteral(">\n>Min = 1\n>Max = 2\n>plot\n>"));
+    }
+
+    void outputLandsAtTheEndWhereverTheCaretStands() {
+        con_puts("Min = 1\r");
+        edit_->moveCursor(QTextCursor::Start);
+        con_puts("Max = 2\r");
+        QCOMPARE(Text(), QStringLiteral(">\n>Min = 1\n>Max = 2\n>"));
+        QCOMPARE(edit_->textCursor().position(), Text().size());
+    }
+
+    void typedTextAfterThePromptIsKept() {
+        con_puts("Min = 1\r");
+        QTest::keyClicks(edit_, QStringLiteral("pl"));
+        con_puts("Max = 2\r");
+        QCOMPARE(Text(), QStringLiteral(">\n>Min = 1\n>pl\n>Max = 2\n>"));
+    }
+
+    void commandOutputGetsTheCommandsOnePrompt() {
+        Type(QStringLiteral("say"));
+        con_puts("late\r");
+        QCOMPARE(Text(), QStringLiteral(">say\n>said\n>\n>late\n>"));
     }
 
     void keysThatNeverEditTheText() {

@@ -71,7 +71,7 @@ class MainConsoleTest : public QObject {
         QCOMPARE(Text(), QStringLiteral(">"));
         con_lputs(48, "information\r");
         con_lputs(64, "too detailed\r");
-        QCOMPARE(Text(), QStringLiteral(">\n>information"));
+        QCOMPARE(Text(), QStringLiteral(">\n>information\n>"));
     }
 
     void wordsReachTheirHandlersEvenWhenDisabled_data() {
