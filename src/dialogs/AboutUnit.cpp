@@ -1,15 +1,15 @@
 #include "dialogs/AboutUnit.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
+
+#include "dialogs/ScreenCentre.h"
 
 namespace isotri {
 
@@ -149,9 +149,7 @@ QDate TAboutDialog::BuildDate() {
 }
 
 void TAboutDialog::showEvent(QShowEvent* event) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this);
     QDialog::showEvent(event);
 }
 

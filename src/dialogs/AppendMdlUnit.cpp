@@ -4,14 +4,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QStorageInfo>
 #include <QStyle>
+
+#include "dialogs/ScreenCentre.h"
 
 namespace isotri {
 
@@ -175,9 +175,7 @@ void TAppendMdlDialog::showEvent(QShowEvent* event) {
     FillDrives();
     SelectDriveOf(DirectoryListBox->Directory());
     DirectoryListBox->Refresh();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this);
     QDialog::showEvent(event);
 }
 

@@ -21,6 +21,7 @@
 
 #include "common/MessageSink.h"
 #include "dialogs/InputChecks.h"
+#include "dialogs/ScreenCentre.h"
 #include "dialogs/SpinEdit.h"
 #include "models/MathDef.h"
 #include "plot/PlotRoad.h"
@@ -308,13 +309,35 @@ void TChooseMdlParamsDialog::FormClose() {
     SESplitExit(nullptr);
 }
 
+bool TChooseMdlParamsDialog::FocusedCountPasses() {
+    // Enter confirms without leaving the field, so its leaving check runs here: a bad count is
+    // reset and refused as if the field had been left.
+    const QWidget* focused = focusWidget();
+    if (focused != nullptr && (focused == SELines || SELines->isAncestorOf(focused))) {
+        const bool passes = SELines->InRange();
+        SELinesExit(SELines);
+        return passes;
+    }
+    if (focused != nullptr && (focused == SESplit || SESplit->isAncestorOf(focused))) {
+        const bool passes = SESplit->InRange();
+        SESplitExit(SESplit);
+        return passes;
+    }
+    return true;
+}
+
 void TChooseMdlParamsDialog::done(int result) {
     if (result == QDialog::Accepted) {
-        if (!FormCloseQuery()) {
+        if (!FocusedCountPasses() || !FormCloseQuery()) {
             return;
         }
         evaluation_.SetModel(_Model, _Coefs);
     }
     FormClose();
     QDialog::done(result);
+}
+
+void TChooseMdlParamsDialog::showEvent(QShowEvent* event) {
+    CentreOnScreen(*this);
+    QDialog::showEvent(event);
 }

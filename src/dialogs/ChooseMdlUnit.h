@@ -73,8 +73,12 @@ class TChooseMdlParamsDialog : public QDialog {
     void SESplitExit(QObject* sender);
     void done(int result) override;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     bool FormCloseQuery();
+    bool FocusedCountPasses();
     void FormClose();
     void BuildControls();
     static bool PassesFilter(int filter, const IsotriModel* model);

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 
 #include "dialogs/ColorSwatch.h"
 #include "dialogs/InputChecks.h"
+#include "dialogs/ScreenCentre.h"
 #include "dialogs/SpinEdit.h"
 
 namespace {
@@ -342,13 +344,38 @@ void TFormatDialog::CBTicsClick() {
 }
 
 void TFormatDialog::RunFontDialog(QFontDialog* dialog, QFont& font) {
+    // The dialog lists real faces only, and "Arial" is a fontconfig alias: it is shown the face
+    // fontconfig draws, with that face's own style name (the dialog's match of a computed one
+    // fails under the Russian catalogue). Only what the user changed is taken, so a face left as
+    // shown keeps the setting's own name and a height keeps its pixels.
+    const QFontInfo drawn(font);
     QFont shown = font;
+    shown.setFamily(drawn.family());
+    shown.setStyleName(drawn.styleName());
     shown.setPointSizeF(PixelHeight(font) / kPixelsPerPoint);
     dialog->setCurrentFont(shown);
-    if (dialog->exec() == QDialog::Accepted) {
-        QFont chosen = dialog->selectedFont();
-        chosen.setPixelSize(PixelHeight(chosen));
-        font = chosen;
+    const QFont offered = dialog->currentFont();
+    if (dialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    const QFont chosen = dialog->selectedFont();
+    if (chosen.family() != offered.family()) {
+        font.setFamily(chosen.family());
+    }
+    if (chosen.pointSizeF() != offered.pointSizeF()) {
+        font.setPixelSize(PixelHeight(chosen));
+    }
+    if (chosen.weight() != offered.weight()) {
+        font.setWeight(chosen.weight());
+    }
+    if (chosen.italic() != offered.italic()) {
+        font.setItalic(chosen.italic());
+    }
+    if (chosen.underline() != offered.underline()) {
+        font.setUnderline(chosen.underline());
+    }
+    if (chosen.strikeOut() != offered.strikeOut()) {
+        font.setStrikeOut(chosen.strikeOut());
     }
 }
 
@@ -416,4 +443,9 @@ AppearanceSettings TFormatDialog::Settings() const {
     s.ELabelOffset = text(ELabelOffset);
     s.Etickslen = text(Etickslen);
     return s;
+}
+
+void TFormatDialog::showEvent(QShowEvent* event) {
+    CentreOnScreen(*this);
+    QDialog::showEvent(event);
 }

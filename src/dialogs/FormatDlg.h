@@ -75,6 +75,9 @@ class TFormatDialog : public QDialog {
     void BPtsFClick();
     void SEBoundWExit(QObject* sender);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     QGroupBox* BuildView();
     QGroupBox* BuildPlotArea(const isotri::AppearanceSettings& d);

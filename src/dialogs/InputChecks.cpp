@@ -12,8 +12,7 @@ bool CheckSpinEdit(QObject* control, QWidget* form) {
     if (edit == nullptr) {
         return true;
     }
-    const auto number = edit->TextNumber();
-    if (number && *number >= edit->Minimum() && *number <= edit->Maximum()) {
+    if (edit->InRange()) {
         return true;
     }
     edit->SetValue(edit->Minimum());

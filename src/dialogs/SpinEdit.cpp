@@ -18,12 +18,13 @@ std::optional<long long> TSpinEdit::TextNumber() const {
     return number;
 }
 
-int TSpinEdit::Value() const {
+bool TSpinEdit::InRange() const {
     const auto number = TextNumber();
-    if (!number || *number < minimum_ || *number > maximum_) {
-        return minimum_;
-    }
-    return static_cast<int>(*number);
+    return number && *number >= minimum_ && *number <= maximum_;
+}
+
+int TSpinEdit::Value() const {
+    return InRange() ? static_cast<int>(*TextNumber()) : minimum_;
 }
 
 void TSpinEdit::SetValue(int value) {

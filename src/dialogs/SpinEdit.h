@@ -17,6 +17,8 @@ class TSpinEdit : public QAbstractSpinBox {
     int Value() const;
     // The text as a whole number, range not checked; nothing when it is not one.
     std::optional<long long> TextNumber() const;
+    // The text is a whole number within the range.
+    bool InRange() const;
 
     void SetValue(int value);
     void SetText(const QString& text);

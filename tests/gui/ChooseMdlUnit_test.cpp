@@ -63,6 +63,8 @@ class ChooseMdlUnitTest : public QObject {
     void spinEditExitsFallBackToDefaults();
     void closeReadsCountsAsTheyStand();
     void acceptedCloseHandsTheModelToEvaluation();
+    void countConfirmedWithEnter_data();
+    void countConfirmedWithEnter();
 
   private:
     void ChooseFilter(int index);
@@ -280,6 +282,50 @@ void ChooseMdlUnitTest::acceptedCloseHandsTheModelToEvaluation() {
     double result = 0;
     EvalModelProc(&x1, &x2, &x3, &result);
     QCOMPARE(result, 0.5 + 1.0 + 4 * 0.25);
+}
+
+void ChooseMdlUnitTest::countConfirmedWithEnter_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("staysOpen");
+    QTest::addColumn<int>("count");
+    QTest::newRow("99 isolines") << "SELines"
+                                 << "99" << true << 5;
+    QTest::newRow("no isolines") << "SELines"
+                                 << "0" << true << 5;
+    QTest::newRow("isolines as a word") << "SELines"
+                                        << "abc" << true << 5;
+    QTest::newRow("99 divisions") << "SESplit"
+                                  << "99" << true << 4;
+    QTest::newRow("7 isolines") << "SELines"
+                                << "7" << false << 7;
+    QTest::newRow("50 divisions") << "SESplit"
+                                  << "50" << false << 50;
+}
+
+void ChooseMdlUnitTest::countConfirmedWithEnter() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(bool, staysOpen);
+    QFETCH(int, count);
+    auto* edit = dialog_->findChild<TSpinEdit*>(field);
+    const auto current = [&] { return field == u"SELines" ? dialog_->Lines() : dialog_->Split(); };
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(dialog_->isVisible(), staysOpen);
+    QCOMPARE(edit->text(), QString::number(count));
+    QCOMPARE(current(), count);
+    QVERIFY(sink_.messages.empty());
+    if (staysOpen) {
+        QVERIFY(edit->hasFocus());
+        // The reset count is confirmed by the next Enter.
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(!dialog_->isVisible());
+        QCOMPARE(dialog_->result(), int(QDialog::Accepted));
+        QCOMPARE(current(), count);
+    }
 }
 
 QTEST_MAIN(ChooseMdlUnitTest)

@@ -28,6 +28,10 @@ class FormatDlgTest : public QObject {
     void cancelledColourDialogKeepsColour();
     void fontDialogSetsFont();
     void returnButtonKeepsChanges();
+    void fontDialogShowsTheDrawnFaceAndOkChangesNothing_data();
+    void fontDialogShowsTheDrawnFaceAndOkChangesNothing();
+    void fontDialogTakesOnlyWhatWasChanged_data();
+    void fontDialogTakesOnlyWhatWasChanged();
 
   private:
     TSpinEdit* Spin(const char* name) const {
@@ -227,6 +231,86 @@ void FormatDlgTest::returnButtonKeepsChanges() {
     const isotri::AppearanceSettings s = dialog_->Settings();
     QCOMPARE(s.LabelB, std::string());
     QCOMPARE(s.SLabForm, std::string("%3.2f"));
+}
+
+namespace {
+
+struct Fonts {
+    isotri::FontSpec label, tics, points;
+    friend bool operator==(const Fonts&, const Fonts&) = default;
+};
+
+Fonts FontsOf(const TFormatDialog& dialog) {
+    const isotri::AppearanceSettings s = dialog.Settings();
+    return {s.LabelFont, s.TicsFont, s.PointsFont};
+}
+
+}  // namespace
+
+void FormatDlgTest::fontDialogShowsTheDrawnFaceAndOkChangesNothing_data() {
+    QTest::addColumn<QString>("button");
+    QTest::newRow("scale values") << QStringLiteral("BLabelF");
+    QTest::newRow("level values") << QStringLiteral("BTicsF");
+    QTest::newRow("vertex names") << QStringLiteral("BPtsF");
+}
+
+void FormatDlgTest::fontDialogShowsTheDrawnFaceAndOkChangesNothing() {
+    QFETCH(QString, button);
+    const Fonts before = FontsOf(*dialog_);
+    for (int round = 0; round < 2; ++round) {
+        QFont shown;
+        WhenModal([&shown](QWidget* modal) {
+            auto* fonts = qobject_cast<QFontDialog*>(modal);
+            shown = fonts->currentFont();
+            fonts->accept();
+        });
+        QTest::mouseClick(dialog_->findChild<QPushButton*>(button), Qt::LeftButton);
+        // fonts-liberation2 is Arial's metric twin, the face fontconfig draws for it.
+        QCOMPARE(shown.family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(shown.styleName(), QStringLiteral("Regular"));
+        QVERIFY(!shown.bold() && !shown.italic());
+        QVERIFY(FontsOf(*dialog_) == before);
+    }
+}
+
+void FormatDlgTest::fontDialogTakesOnlyWhatWasChanged_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QString>("expectedFace");
+    QTest::addColumn<int>("expectedPixels");
+    QTest::newRow("size") << QString() << 15 << false << "Arial" << 20;
+    QTest::newRow("style") << QString() << 0 << true << "Arial" << 21;
+    QTest::newRow("face") << "Liberation Serif" << 0 << false << "Liberation Serif" << 21;
+}
+
+void FormatDlgTest::fontDialogTakesOnlyWhatWasChanged() {
+    QFETCH(QString, face);
+    QFETCH(int, points);
+    QFETCH(bool, bold);
+    QFETCH(QString, expectedFace);
+    QFETCH(int, expectedPixels);
+    WhenModal([&](QWidget* modal) {
+        auto* fonts = qobject_cast<QFontDialog*>(modal);
+        QFont chosen = fonts->currentFont();
+        if (!face.isEmpty()) {
+            chosen.setFamily(face);
+        }
+        if (points > 0) {
+            chosen.setPointSize(points);
+        }
+        if (bold) {
+            chosen.setStyleName(QStringLiteral("Bold"));  // as the dialog's style list picks it
+        }
+        fonts->setCurrentFont(chosen);
+        fonts->accept();
+    });
+    QTest::mouseClick(dialog_->BTicsF, Qt::LeftButton);
+    const isotri::FontSpec tics = dialog_->Settings().TicsFont;
+    QCOMPARE(QString::fromStdString(tics.face), expectedFace);
+    QCOMPARE(tics.pixelHeight, expectedPixels);
+    QCOMPARE(tics.bold, bold);
+    QVERIFY(!tics.italic);
 }
 
 QTEST_MAIN(FormatDlgTest)

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -61,6 +62,8 @@ class MainUnitTest : public QObject {
     void copyPutsOnlyTheMetafileOnTheClipboard();
     void exportSavesTheRecordedMetafile();
     void exportFailureIsShownAndKeepsTheWindow();
+    void dialogsOpenCentredOnTheScreen_data();
+    void dialogsOpenCentredOnTheScreen();
 
   private:
     void Start(const char* moduleDir);
@@ -388,6 +391,33 @@ void MainUnitTest::exportFailureIsShownAndKeepsTheWindow() {
     QCOMPARE(form_->Isolines(), set);
     QCOMPARE(form_->Bitmap(), picture);
     QVERIFY(sink_.messages.empty());
+}
+
+void MainUnitTest::dialogsOpenCentredOnTheScreen_data() {
+    QTest::addColumn<QString>("item");
+    QTest::newRow("model") << QStringLiteral("PlotItem");
+    QTest::newRow("format") << QStringLiteral("FormatItem");
+    QTest::newRow("append") << QStringLiteral("AppendItem");
+    QTest::newRow("about") << QStringLiteral("AboutItem");
+}
+
+void MainUnitTest::dialogsOpenCentredOnTheScreen() {
+    QFETCH(QString, item);
+    Start("gui_models");
+    // Away from the centre, so that centring on the window would show.
+    form_->move(0, 0);
+    QRect frame;
+    WhenModal([&frame](QWidget* modal) {
+        frame = modal->frameGeometry();
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    form_->findChild<QAction*>(item)->trigger();
+    QVERIFY(frame.isValid());
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2(
+        (frame.center() - centre).manhattanLength() <= 2,
+        qPrintable(
+            QStringLiteral("frame centre %1,%2").arg(frame.center().x()).arg(frame.center().y())));
 }
 
 QTEST_MAIN(MainUnitTest)
