@@ -312,18 +312,17 @@ void TChooseMdlParamsDialog::FormClose() {
 bool TChooseMdlParamsDialog::FocusedCountPasses() {
     // Enter confirms without leaving the field, so its leaving check runs here: a bad count is
     // reset and refused as if the field had been left.
-    const QWidget* focused = focusWidget();
-    if (focused != nullptr && (focused == SELines || SELines->isAncestorOf(focused))) {
-        const bool passes = SELines->InRange();
-        SELinesExit(SELines);
-        return passes;
+    TSpinEdit* edit = TSpinEdit::Holding(focusWidget());
+    if (edit != SELines && edit != SESplit) {
+        return true;
     }
-    if (focused != nullptr && (focused == SESplit || SESplit->isAncestorOf(focused))) {
-        const bool passes = SESplit->InRange();
-        SESplitExit(SESplit);
-        return passes;
+    const bool passes = edit->InRange();
+    if (edit == SELines) {
+        SELinesExit(edit);
+    } else {
+        SESplitExit(edit);
     }
-    return true;
+    return passes;
 }
 
 void TChooseMdlParamsDialog::done(int result) {

@@ -445,6 +445,19 @@ AppearanceSettings TFormatDialog::Settings() const {
     return s;
 }
 
+void TFormatDialog::done(int result) {
+    // Enter confirms without leaving a spin edit; a bad value there is handled as leaving it
+    // would, and the dialog stays open rather than apply a number the field does not show.
+    if (result == QDialog::Accepted) {
+        TSpinEdit* edit = TSpinEdit::Holding(focusWidget());
+        if (edit != nullptr && !edit->InRange()) {
+            SEBoundWExit(edit);
+            return;
+        }
+    }
+    QDialog::done(result);
+}
+
 void TFormatDialog::showEvent(QShowEvent* event) {
     CentreOnScreen(*this);
     QDialog::showEvent(event);

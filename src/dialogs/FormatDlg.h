@@ -74,6 +74,7 @@ class TFormatDialog : public QDialog {
     void BTicsFClick();
     void BPtsFClick();
     void SEBoundWExit(QObject* sender);
+    void done(int result) override;
 
   protected:
     void showEvent(QShowEvent* event) override;

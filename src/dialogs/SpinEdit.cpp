@@ -9,6 +9,15 @@ TSpinEdit::TSpinEdit(int minimum, int maximum, int value, QWidget* parent)
     SetValue(value);
 }
 
+TSpinEdit* TSpinEdit::Holding(QWidget* widget) {
+    for (QWidget* w = widget; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
+        if (auto* edit = qobject_cast<TSpinEdit*>(w)) {
+            return edit;
+        }
+    }
+    return nullptr;
+}
+
 std::optional<long long> TSpinEdit::TextNumber() const {
     bool ok = false;
     const long long number = text().trimmed().toLongLong(&ok, 10);

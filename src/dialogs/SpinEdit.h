@@ -11,6 +11,9 @@ class TSpinEdit : public QAbstractSpinBox {
   public:
     explicit TSpinEdit(int minimum, int maximum, int value, QWidget* parent = nullptr);
 
+    // The spin edit that is `widget` or holds it (the focus sits in its line edit); null if none.
+    static TSpinEdit* Holding(QWidget* widget);
+
     int Minimum() const { return minimum_; }
     int Maximum() const { return maximum_; }
     // The text as a whole number within the range; anything else reads as the minimum.

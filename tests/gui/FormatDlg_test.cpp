@@ -32,6 +32,8 @@ class FormatDlgTest : public QObject {
     void fontDialogShowsTheDrawnFaceAndOkChangesNothing();
     void fontDialogTakesOnlyWhatWasChanged_data();
     void fontDialogTakesOnlyWhatWasChanged();
+    void enterOnASpinEdit_data();
+    void enterOnASpinEdit();
 
   private:
     TSpinEdit* Spin(const char* name) const {
@@ -311,6 +313,40 @@ void FormatDlgTest::fontDialogTakesOnlyWhatWasChanged() {
     QCOMPARE(tics.pixelHeight, expectedPixels);
     QCOMPARE(tics.bold, bold);
     QVERIFY(!tics.italic);
+}
+
+void FormatDlgTest::enterOnASpinEdit_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("staysOpen");
+    QTest::addColumn<int>("value");
+    QTest::newRow("width above the maximum") << "SEViewWidth"
+                                             << "5000" << true << 32;
+    QTest::newRow("empty line width") << "SELineW"
+                                      << "" << true << 1;
+    QTest::newRow("good height") << "SEViewHeight"
+                                 << "1000" << false << 1000;
+}
+
+void FormatDlgTest::enterOnASpinEdit() {
+    QFETCH(QString, name);
+    QFETCH(QString, typed);
+    QFETCH(bool, staysOpen);
+    QFETCH(int, value);
+    auto* edit = Spin(name.toLatin1().constData());
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(dialog_->isVisible(), staysOpen);
+    QCOMPARE(edit->text(), QString::number(value));
+    QCOMPARE(edit->Value(), value);
+    if (staysOpen) {
+        QVERIFY(edit->hasFocus());
+    } else {
+        QCOMPARE(dialog_->result(), int(QDialog::Accepted));
+    }
 }
 
 QTEST_MAIN(FormatDlgTest)
