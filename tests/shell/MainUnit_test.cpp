@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -18,13 +19,13 @@
 #include <QtTest>
 #include <memory>
 
-#include "GuiSupport.h"
 #include "dialogs/ChooseMdlUnit.h"
 #include "dialogs/ColorSwatch.h"
 #include "dialogs/FormatDlg.h"
 #include "dialogs/SpinEdit.h"
 #include "models/MathDef.h"
 #include "shell/MainUnit.h"
+#include "support/GuiSupport.h"
 
 namespace {
 
@@ -50,8 +51,9 @@ class MainUnitTest : public QObject {
   private slots:
     void cleanup();
     void startsWithWhitePictureAndMenus();
-    void menuItems_data();
-    void menuItems();
+    void shortcutsReachTheirHandlers_data();
+    void shortcutsReachTheirHandlers();
+    void noTwoItemsShareAShortcut();
     void withoutAddendsPlotIsDisabledAndCtrlRInert();
     void shortcutsFollowTheSet();
     void constantModelMessageComesBeforeWhitePicture();
@@ -132,76 +134,55 @@ void MainUnitTest::startsWithWhitePictureAndMenus() {
     QVERIFY(form_->ConsoleItem->isChecked() && form_->EConsole->isVisible());
 }
 
-void MainUnitTest::menuItems_data() {
-    QTest::addColumn<QString>("menu");
+void MainUnitTest::shortcutsReachTheirHandlers_data() {
     QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("shortcut");
-    QTest::newRow("AppendItem") << "FileMenu"
-                                << "AppendItem"
-                                << "Добавить модели ..."
-                                << "Ctrl+A";
-    QTest::newRow("ExitItem") << "FileMenu"
-                              << "ExitItem"
-                              << "Выход"
-                              << "";
-    QTest::newRow("ClearItem") << "EditMenu"
-                               << "ClearItem"
-                               << "Очистить"
-                               << "Del";
-    QTest::newRow("CopyItem") << "EditMenu"
-                              << "CopyItem"
-                              << "Копировать"
-                              << "Ctrl+C";
-    QTest::newRow("PlotItem") << "VeridanMenu"
-                              << "PlotItem"
-                              << "Построить ..."
-                              << "Ctrl+R";
-    QTest::newRow("FormatItem") << "VeridanMenu"
-                                << "FormatItem"
-                                << "Формат ..."
-                                << "Ctrl+F";
-    QTest::newRow("ExportItem") << "VeridanMenu"
-                                << "ExportItem"
-                                << "Экспорт ..."
-                                << "Ctrl+E";
-    QTest::newRow("BatchItem") << "VeridanMenu"
-                               << "BatchItem"
-                               << "Умножение моделей ..."
-                               << "Ctrl+J";
-    QTest::newRow("ConsoleItem") << "ViewMenu"
-                                 << "ConsoleItem"
-                                 << "Консоль"
-                                 << "";
-    QTest::newRow("AboutItem") << "HelpMenu"
-                               << "AboutItem"
-                               << "О программе ..."
-                               << "";
-    QTest::newRow("BatchFormatItem") << "HelpMenu"
-                                     << "BatchFormatItem"
-                                     << "О многокритериальной оптимизации ..."
-                                     << "";
+    QTest::addColumn<QString>("opened");  // class of the modal window the handler shows
+    QTest::newRow("append") << "AppendItem"
+                            << "isotri::TAppendMdlDialog";
+    QTest::newRow("plot") << "PlotItem"
+                          << "TChooseMdlParamsDialog";
+    QTest::newRow("format") << "FormatItem"
+                            << "TFormatDialog";
+    QTest::newRow("export") << "ExportItem"
+                            << "QFileDialog";
+    QTest::newRow("batch") << "BatchItem"
+                           << "QFileDialog";
 }
 
-void MainUnitTest::menuItems() {
-    QFETCH(QString, menu);
+void MainUnitTest::shortcutsReachTheirHandlers() {
     QFETCH(QString, item);
-    QFETCH(QString, caption);
-    QFETCH(QString, shortcut);
-    if (!form_) {
-        Start("gui_models");
-    }
-    auto* owner = form_->findChild<QMenu*>(menu);
-    QVERIFY(owner != nullptr);
-    QAction* action = nullptr;
-    for (QAction* a : owner->actions()) {
-        if (a->objectName() == item) {
-            action = a;
+    QFETCH(QString, opened);
+    Start("gui_models");
+    Plot({"1", "2", "3"});
+    auto* action = form_->findChild<QAction*>(item);
+    QVERIFY(action != nullptr && !action->shortcut().isEmpty());
+    QStringList modals;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&modals] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modals.append(QString::fromLatin1(modal->metaObject()->className()));
+            modal->close();
+        }
+    });
+    answer.start(20);
+    const QKeyCombination pressed = action->shortcut()[0];
+    Key(pressed.key(), pressed.keyboardModifiers());
+    QCOMPARE(modals, QStringList{opened});
+}
+
+void MainUnitTest::noTwoItemsShareAShortcut() {
+    Start("gui_models");
+    QList<QKeySequence> taken;
+    for (const QMenu* menu : form_->menuBar()->findChildren<QMenu*>()) {
+        for (const QAction* action : menu->actions()) {
+            if (action->shortcut().isEmpty()) {
+                continue;
+            }
+            QVERIFY2(!taken.contains(action->shortcut()), qPrintable(action->objectName()));
+            taken.append(action->shortcut());
         }
     }
-    QVERIFY(action != nullptr);
-    QCOMPARE(action->text(), caption);
-    QCOMPARE(action->shortcut(), QKeySequence(shortcut));
+    QVERIFY(taken.size() >= 7);
 }
 
 void MainUnitTest::withoutAddendsPlotIsDisabledAndCtrlRInert() {

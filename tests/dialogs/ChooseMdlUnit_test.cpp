@@ -7,10 +7,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "GuiSupport.h"
 #include "dialogs/ChooseMdlUnit.h"
 #include "dialogs/SpinEdit.h"
 #include "models/MathDef.h"
+#include "support/GuiSupport.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "GuiSupport.h"
 #include "common/Error.h"
 #include "shell/Application.h"
+#include "support/GuiSupport.h"
 
 class ApplicationTest : public QObject {
     Q_OBJECT

@@ -6,10 +6,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "GuiSupport.h"
 #include "dialogs/ColorSwatch.h"
 #include "dialogs/FormatDlg.h"
 #include "dialogs/SpinEdit.h"
+#include "support/GuiSupport.h"
 
 class FormatDlgTest : public QObject {
     Q_OBJECT

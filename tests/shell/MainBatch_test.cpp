@@ -10,12 +10,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "GuiSupport.h"
 #include "batch/CombinedModel.h"
 #include "dialogs/ChooseMdlUnit.h"
 #include "dialogs/FormatDlg.h"
 #include "dialogs/SpinEdit.h"
 #include "shell/MainUnit.h"
+#include "support/GuiSupport.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ int ReportLines(const TMainForm& form) {
 
 }  // namespace
 
-class BatchRunTest : public QObject {
+class MainBatchTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -63,11 +63,11 @@ class BatchRunTest : public QObject {
     QTemporaryDir dir_;
 };
 
-void BatchRunTest::initTestCase() {
+void MainBatchTest::initTestCase() {
     QVERIFY(dir_.isValid());
 }
 
-void BatchRunTest::cleanup() {
+void MainBatchTest::cleanup() {
     CancelPendingModals();
     form_.reset();
     sink_.messages.clear();
@@ -75,7 +75,7 @@ void BatchRunTest::cleanup() {
 }
 
 // The window of the program with the default module of the working directory.
-void BatchRunTest::Start(const QStringList& arguments) {
+void MainBatchTest::Start(const QStringList& arguments) {
     form_ = std::make_unique<TMainForm>(isotri::NumberText(','), &sink_);
     form_->CreateDialogs();
     form_->SetArguments(arguments);
@@ -83,7 +83,7 @@ void BatchRunTest::Start(const QStringList& arguments) {
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
 }
 
-QString BatchRunTest::WriteBatch(const char* name, const char* text) {
+QString MainBatchTest::WriteBatch(const char* name, const char* text) {
     const QString path = dir_.filePath(QString::fromUtf8(name));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) < 0) {
@@ -92,7 +92,7 @@ QString BatchRunTest::WriteBatch(const char* name, const char* text) {
     return path;
 }
 
-void BatchRunTest::startArguments_data() {
+void MainBatchTest::startArguments_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("runs");
     QTest::newRow("none") << QStringList{} << false;
@@ -100,7 +100,7 @@ void BatchRunTest::startArguments_data() {
     QTest::newRow("two") << QStringList{kExample, kExample} << false;
 }
 
-void BatchRunTest::startArguments() {
+void MainBatchTest::startArguments() {
     QFETCH(QStringList, arguments);
     QFETCH(bool, runs);
     Start(arguments);
@@ -116,7 +116,7 @@ void BatchRunTest::startArguments() {
     QCOMPARE(ReportLines(*form_), runs ? 2 : 0);
 }
 
-void BatchRunTest::pictureTakesTheFormatDialogsViewSize() {
+void MainBatchTest::pictureTakesTheFormatDialogsViewSize() {
     Start();
     form_->FormatDialog->SEViewWidth->SetText(QStringLiteral("600"));
     form_->FormatDialog->SEViewHeight->SetText(QStringLiteral("500"));
@@ -128,7 +128,7 @@ void BatchRunTest::pictureTakesTheFormatDialogsViewSize() {
     QVERIFY(!AllWhite(form_->Bitmap()));
 }
 
-void BatchRunTest::isolineCountGridAndBoundsComeFromTheModelDialog() {
+void MainBatchTest::isolineCountGridAndBoundsComeFromTheModelDialog() {
     Start();
     form_->RunBatch(kExample);
     const QImage defaultPicture = form_->Bitmap();
@@ -172,7 +172,7 @@ void BatchRunTest::isolineCountGridAndBoundsComeFromTheModelDialog() {
     QCOMPARE(ReportLines(*form_), 6);
 }
 
-void BatchRunTest::ctrlJOpensTheFileDialog() {
+void MainBatchTest::ctrlJOpensTheFileDialog() {
     Start();
     QString caption;
     QStringList filters;
@@ -198,7 +198,7 @@ void BatchRunTest::ctrlJOpensTheFileDialog() {
     QVERIFY(form_->findChildren<QFileDialog*>(QStringLiteral("BatchOpenDialog")).isEmpty());
 }
 
-void BatchRunTest::cancelledFileDialogChangesNothing() {
+void MainBatchTest::cancelledFileDialogChangesNothing() {
     Start({kExample});
     const TIsolineSet* set = form_->Isolines();
     const QImage before = form_->Bitmap();
@@ -211,7 +211,7 @@ void BatchRunTest::cancelledFileDialogChangesNothing() {
     QVERIFY(sink_.messages.empty());
 }
 
-void BatchRunTest::loaderFailureKeepsPictureAndSet_data() {
+void MainBatchTest::loaderFailureKeepsPictureAndSet_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("content");
     QTest::addColumn<QString>("message");
@@ -224,7 +224,7 @@ void BatchRunTest::loaderFailureKeepsPictureAndSet_data() {
                                       << QString();
 }
 
-void BatchRunTest::loaderFailureKeepsPictureAndSet() {
+void MainBatchTest::loaderFailureKeepsPictureAndSet() {
     QFETCH(QString, name);
     QFETCH(QString, content);
     QFETCH(QString, message);
@@ -253,7 +253,7 @@ void BatchRunTest::loaderFailureKeepsPictureAndSet() {
     QVERIFY(form_->Isolines() == nullptr);
 }
 
-void BatchRunTest::constantBatchShowsMessageThenWhitePicture() {
+void MainBatchTest::constantBatchShowsMessageThenWhitePicture() {
     Start({kExample});
     QVERIFY(form_->Isolines() != nullptr);
     const QImage before = form_->Bitmap();
@@ -268,7 +268,7 @@ void BatchRunTest::constantBatchShowsMessageThenWhitePicture() {
     QCOMPARE(ReportLines(*form_), 2);
 }
 
-void BatchRunTest::runEndsWithAPromptAndTheNextCommandRuns() {
+void MainBatchTest::runEndsWithAPromptAndTheNextCommandRuns() {
     Start({kExample});
     QCOMPARE(ReportLines(*form_), 2);
     const QStringList lines = form_->EConsole->toPlainText().split(u'\n');
@@ -280,5 +280,5 @@ void BatchRunTest::runEndsWithAPromptAndTheNextCommandRuns() {
     QCOMPARE(form_->EConsole->toPlainText(), QStringLiteral(">"));
 }
 
-QTEST_MAIN(BatchRunTest)
-#include "BatchRun_test.moc"
+QTEST_MAIN(MainBatchTest)
+#include "MainBatch_test.moc"
