@@ -1,8 +1,38 @@
 #include "dialogs/SpinEdit.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <algorithm>
+
+namespace {
+
+// Eats one mouse click of the button it watches, then goes.
+class TClickRefusal final : public QObject {
+  public:
+    explicit TClickRefusal(QPushButton* button) : QObject(button) {
+        button->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                return true;
+            case QEvent::MouseButtonRelease:
+                // At once: the next click may come before the event loop deletes this.
+                watched->removeEventFilter(this);
+                deleteLater();
+                return true;
+            default:
+                return false;
+        }
+    }
+};
+
+}  // namespace
 
 TSpinEdit::TSpinEdit(int minimum, int maximum, int value, QWidget* parent)
     : QAbstractSpinBox(parent), minimum_(minimum), maximum_(maximum) {
@@ -74,8 +104,17 @@ QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
 void TSpinEdit::focusOutEvent(QFocusEvent* event) {
     QAbstractSpinBox::focusOutEvent(event);
     const Qt::FocusReason reason = event->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-        emit Exited();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+        return;
+    }
+    // The widget taking the focus is known before this event arrives.
+    QWidget* next = QApplication::focusWidget();
+    emit Exited();
+    // A check that gave the focus back also refuses the click on the default button that took it
+    // away: "Ok" must not close the dialog over a value the user has not yet seen corrected.
+    auto* button = qobject_cast<QPushButton*>(next);
+    if (reason == Qt::MouseFocusReason && button != nullptr && button->isDefault() && hasFocus()) {
+        new TClickRefusal(button);
     }
 }
 

@@ -65,6 +65,8 @@ class ChooseMdlUnitTest : public QObject {
     void acceptedCloseHandsTheModelToEvaluation();
     void countConfirmedWithEnter_data();
     void countConfirmedWithEnter();
+    void badCountRefusesTheOkClickOnly_data();
+    void badCountRefusesTheOkClickOnly();
 
   private:
     void ChooseFilter(int index);
@@ -326,6 +328,33 @@ void ChooseMdlUnitTest::countConfirmedWithEnter() {
         QCOMPARE(dialog_->result(), int(QDialog::Accepted));
         QCOMPARE(current(), count);
     }
+}
+
+void ChooseMdlUnitTest::badCountRefusesTheOkClickOnly_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("result");
+    QTest::newRow("ok") << "OkButton" << int(QDialog::Accepted);
+    QTest::newRow("cancel") << "CancelButton" << int(QDialog::Rejected);
+}
+
+void ChooseMdlUnitTest::badCountRefusesTheOkClickOnly() {
+    QFETCH(QString, button);
+    QFETCH(int, result);
+    auto* pressed = dialog_->findChild<QPushButton*>(button);
+    dialog_->SELines->setFocus();
+    dialog_->SELines->selectAll();
+    QTest::keyClicks(dialog_->SELines, QStringLiteral("99"));
+    QTest::mouseClick(pressed, Qt::LeftButton);
+    QCOMPARE(dialog_->SELines->text(), QStringLiteral("5"));
+    if (result == QDialog::Accepted) {
+        QVERIFY(dialog_->isVisible());
+        QVERIFY(dialog_->SELines->hasFocus());
+        // Seen corrected, the count is confirmed by the next click.
+        QTest::mouseClick(pressed, Qt::LeftButton);
+    }
+    QVERIFY(!dialog_->isVisible());
+    QCOMPARE(dialog_->result(), result);
+    QCOMPARE(dialog_->Lines(), 5);
 }
 
 QTEST_MAIN(ChooseMdlUnitTest)
