@@ -11,10 +11,6 @@ namespace {
 // Mixtures on a side of the triangle stay on it despite rounding.
 constexpr double kInsideSlack = 1e-9;
 
-int Pixel(double coordinate) {
-    return static_cast<int>(std::nearbyint(coordinate));
-}
-
 }  // namespace
 
 std::optional<PicturePoint> PlaceMixture(const TIsolineSet& set, const float* bounds,
@@ -57,18 +53,6 @@ std::vector<PicturePoint> PlaceMeasuredPoints(const TIsolineSet& set, const floa
         }
     }
     return placed;
-}
-
-void DrawMeasuredPoints(Canvas& canvas, std::span<const PicturePoint> points) {
-    canvas.SetPenWidth(1);
-    canvas.SetPenColor({0, 0, 0});
-    canvas.SetBrushColor({255, 255, 255});
-    for (const PicturePoint& p : points) {
-        const int x = Pixel(p.X);
-        const int y = Pixel(p.Y);
-        canvas.Ellipse(x - kPointRadius, y - kPointRadius, x + kPointRadius + 1,
-                       y + kPointRadius + 1);
-    }
 }
 
 }  // namespace isotri

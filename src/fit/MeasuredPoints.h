@@ -1,5 +1,4 @@
-// The measured points on the picture: where a mixture lies in the drawn (sub-)triangle, and the
-// small open circles that mark the points inside it.
+// The measured points on the picture: where a mixture lies in the drawn (sub-)triangle.
 #pragma once
 
 #include <array>
@@ -10,14 +9,9 @@
 
 #include "companion/zorb_lib.h"
 #include "fit/DataTable.h"
-#include "render/Canvas.h"
+#include "render/PointMarks.h"
 
 namespace isotri {
-
-struct PicturePoint {
-    double X = 0;
-    double Y = 0;
-};
 
 // Where `mixture` lies on the picture of `set`, whose vertex k stands for corner k of `bounds`
 // (Ax, Ay, Az, Bx, ... Cz; null: the pure components). Nothing when the mixture lies outside the
@@ -28,11 +22,5 @@ std::optional<PicturePoint> PlaceMixture(const TIsolineSet& set, const float* bo
 // The points inside the triangle, in picture pixels.
 std::vector<PicturePoint> PlaceMeasuredPoints(const TIsolineSet& set, const float* bounds,
                                               std::span<const MeasuredPoint> points);
-
-// Radius of a point's circle in pixels.
-inline constexpr int kPointRadius = 4;
-
-// Black circles filled white, over whatever is drawn already.
-void DrawMeasuredPoints(Canvas& canvas, std::span<const PicturePoint> points);
 
 }  // namespace isotri
