@@ -4,6 +4,7 @@
 
 #include "batch/BatchRun.h"
 #include "cli/Commands.h"
+#include "cli/ConsoleOutput.h"
 #include "cli/PictureOptions.h"
 #include "cli/PlotOptions.h"
 #include "cli/PlotOutput.h"
@@ -24,26 +25,6 @@ int UsageError(const std::string& message) {
                  kPictureOptionsUsage);
     return 2;
 }
-
-// The console as the window shows it, without the prompt: one line per text.
-void PrintConsoleLine(const char* text) {
-    std::fputs(text, stdout);
-    std::fputc('\n', stdout);
-}
-
-class ConsoleToStdout {
-  public:
-    ConsoleToStdout() {
-        conAddCallback(PrintConsoleLine);
-        conUpperLevel(48);
-    }
-    ~ConsoleToStdout() {
-        std::fflush(stdout);
-        conRemoveCallback(PrintConsoleLine);
-    }
-    ConsoleToStdout(const ConsoleToStdout&) = delete;
-    ConsoleToStdout& operator=(const ConsoleToStdout&) = delete;
-};
 
 // Keeps the set for the output file instead of showing it.
 class KeptSetView final : public BatchView {

@@ -10,9 +10,8 @@ namespace isotri::cli {
 
 namespace {
 
-// Shortest text that reads back the same value; JSON has no infinities, so they become null.
 template <class T>
-void Number(std::string& out, T value) {
+void AppendNumber(std::string& out, T value) {
     if (!std::isfinite(value)) {
         out += "null";
         return;
@@ -22,7 +21,17 @@ void Number(std::string& out, T value) {
     out.append(buffer, result.ptr);
 }
 
-void Text(std::string& out, const char* text) {
+}  // namespace
+
+void JsonNumber(std::string& out, double value) {
+    AppendNumber(out, value);
+}
+
+void JsonNumber(std::string& out, float value) {
+    AppendNumber(out, value);
+}
+
+void JsonText(std::string& out, const char* text) {
     out += '"';
     for (const char* c = text; *c != '\0'; ++c) {
         unsigned char ch = static_cast<unsigned char>(*c);
@@ -40,11 +49,13 @@ void Text(std::string& out, const char* text) {
     out += '"';
 }
 
+namespace {
+
 void Point(std::string& out, float x, float y) {
     out += '[';
-    Number(out, x);
+    JsonNumber(out, x);
     out += ", ";
-    Number(out, y);
+    JsonNumber(out, y);
     out += ']';
 }
 
@@ -60,21 +71,22 @@ void Piece(std::string& out, const TIsolineLevel& level, std::int32_t j) {
         out += k > 0 ? ", [" : "[";
         for (int c = 0; c < 3; ++c) {
             out += c > 0 ? ", " : "";
-            Number(out, level.Mixtures != nullptr ? level.Mixtures[3 * index[k] + c] : NAN);
+            JsonNumber(out, level.Mixtures != nullptr ? level.Mixtures[3 * index[k] + c] : NAN);
         }
         out += ']';
     }
     const TLevelLabel& label = level.Labels[j];
     out += "], \"label\": {\"x\": ";
-    Number(out, label.X);
+    JsonNumber(out, label.X);
     out += ", \"y\": ";
-    Number(out, label.Y);
+    JsonNumber(out, label.Y);
     out += (label.Flags & kNoLabel) != 0 ? ", \"noLabel\": true}}" : ", \"noLabel\": false}}";
 }
 
 }  // namespace
 
-std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations) {
+std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations,
+                           const std::string& members) {
     std::string out = "{\"vertices\": [";
     for (int k = 0; k < 3; ++k) {
         out += k > 0 ? ", " : "";
@@ -85,9 +97,9 @@ std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations) {
         const TIsolineLevel& level = *set.Levels[k];
         out += k > 0 ? ",\n  " : "\n  ";
         out += "{\"value\": ";
-        Number(out, level.Value);
+        JsonNumber(out, level.Value);
         out += ", \"text\": ";
-        Text(out, gen::LevelText(level.Value).c_str());
+        JsonText(out, gen::LevelText(level.Value).c_str());
         out += ", \"pieces\": [";
         for (std::int32_t j = 0; j < level.PolylineCount; ++j) {
             out += j > 0 ? ",\n    " : "\n    ";
@@ -95,7 +107,11 @@ std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations) {
         }
         out += "]}";
     }
-    out += "]}\n";
+    out += "]";
+    if (!members.empty()) {
+        out += ",\n" + members;
+    }
+    out += "}\n";
     return out;
 }
 

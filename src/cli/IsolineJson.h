@@ -9,6 +9,14 @@
 
 namespace isotri::cli {
 
-std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations);
+// `members`: further members of the object ("\"key\": value, ..."), or empty.
+std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations,
+                           const std::string& members = {});
+
+// Shortest text that reads back the same value; JSON has no infinities or NaN: null.
+void JsonNumber(std::string& out, double value);
+void JsonNumber(std::string& out, float value);
+// A UTF-8 text in quotes, with quotes, backslashes and control characters escaped.
+void JsonText(std::string& out, const char* text);
 
 }  // namespace isotri::cli

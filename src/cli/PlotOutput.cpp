@@ -13,8 +13,8 @@ namespace isotri::cli {
 
 namespace {
 
-int WriteJson(const PlotOptions& options, const PlotResult& result) {
-    const std::string json = IsolineSetJson(*result.set, result.evaluations);
+int WriteJson(const PlotOptions& options, const PlotResult& result, const PlotExtras& extras) {
+    const std::string json = IsolineSetJson(*result.set, result.evaluations, extras.jsonMembers);
     try {
         WriteFileAtomically(QString::fromStdString(options.output),
                             QByteArray::fromStdString(json));
@@ -26,12 +26,13 @@ int WriteJson(const PlotOptions& options, const PlotResult& result) {
 }
 
 // The picture as the window would export it, with the appearance the options made.
-int WritePicture(const PlotOptions& options, const PlotResult& result) {
+int WritePicture(const PlotOptions& options, const PlotResult& result, const PlotExtras& extras) {
     const NumberText numbers = NumberText::FromSystemLocale();
     StderrMessageSink sink;
     PictureInput input{result.set,          options.width,         options.height, options.split,
                        &options.appearance, options.bounds.data(), &numbers,       &sink};
     input.screen = PrimaryScreenMetrics();
+    input.marks = extras.marks;
     const SaveResult saved = SavePictureFile(options.output, input);
     if (!saved.ok) {
         std::fprintf(stderr, "isotri-plot: %s\n", saved.error.c_str());
@@ -42,7 +43,7 @@ int WritePicture(const PlotOptions& options, const PlotResult& result) {
 
 struct OutputForm {
     const char* extension;
-    int (*write)(const PlotOptions&, const PlotResult&);
+    int (*write)(const PlotOptions&, const PlotResult&, const PlotExtras&);
 };
 
 // Every output form of the picture-making modes, by the extension of -o.
@@ -71,7 +72,8 @@ bool KnownOutput(const std::string& path, std::string& error) {
     return false;
 }
 
-int WritePlotOutput(const PlotOptions& options, const PlotResult& result) {
+int WritePlotOutput(const PlotOptions& options, const PlotResult& result,
+                    const PlotExtras& extras) {
     std::string error;
     const OutputForm* form = FormOf(options.output);
     if (form == nullptr) {
@@ -79,7 +81,7 @@ int WritePlotOutput(const PlotOptions& options, const PlotResult& result) {
         std::fprintf(stderr, "isotri-plot: %s\n", error.c_str());
         return 2;
     }
-    return form->write(options, result);
+    return form->write(options, result, extras);
 }
 
 }  // namespace isotri::cli

@@ -48,5 +48,8 @@ int main(int argc, char** argv) {
     if (Has(args, "--batch")) {
         return isotri::cli::RunBatchCommand(args);
     }
+    if (Has(args, "--fit")) {
+        return isotri::cli::RunFitCommand(args);
+    }
     return isotri::cli::RunPlotCommand(args);
 }

@@ -1,8 +1,8 @@
 #include "export/Metafile.h"
 
 #include "export/EmfWriter.h"
+#include "export/PictureFile.h"
 #include "export/WmfWriter.h"
-#include "render/PPDraw.h"
 
 namespace isotri {
 
@@ -14,8 +14,7 @@ std::optional<QByteArray> Record(const PictureInput& in) {
         return std::nullopt;
     }
     Writer writer(in.width, in.height, in.screen);
-    if (!DrawIsolineSet(in.set, writer, in.width, in.height, in.divisions, *in.settings, in.bounds,
-                        *in.numbers, *in.sink)) {
+    if (!DrawPictureInput(in, writer)) {
         return std::nullopt;
     }
     return writer.Finish();

@@ -31,6 +31,18 @@ std::string FileExtension(const std::string& fileName) {
     return ext;
 }
 
+bool DrawPictureInput(const PictureInput& in, Canvas& canvas) {
+    if (!DrawIsolineSet(in.set, canvas, in.width, in.height, in.divisions, *in.settings, in.bounds,
+                        *in.numbers, *in.sink)) {
+        return false;
+    }
+    if (!in.marks.empty()) {
+        DrawPointMarks(canvas,
+                       PlaceOnPicture(in.marks, in.width, in.height, *in.settings, *in.numbers));
+    }
+    return true;
+}
+
 namespace {
 
 SaveResult Failure(std::string text) {
@@ -47,8 +59,7 @@ SaveResult Draw(QPaintDevice& device, const PictureInput& in) {
         return Failure("Не удалось начать рисование.");
     }
     QtCanvas canvas(painter);
-    if (!DrawIsolineSet(in.set, canvas, in.width, in.height, in.divisions, *in.settings, in.bounds,
-                        *in.numbers, *in.sink)) {
+    if (!DrawPictureInput(in, canvas)) {
         return Refused();
     }
     return {true, {}};

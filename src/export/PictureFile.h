@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <span>
 #include <string>
 
 #include "common/MessageSink.h"
@@ -9,6 +10,8 @@
 #include "companion/zorb_lib.h"
 #include "export/MetafileSupport.h"
 #include "render/AppearanceSettings.h"
+#include "render/Canvas.h"
+#include "render/PointMarks.h"
 
 namespace isotri {
 
@@ -22,8 +25,13 @@ struct PictureInput {
     const float* bounds = nullptr;  // nine corner compositions
     const NumberText* numbers = nullptr;
     MessageSink* sink = nullptr;
-    ScreenMetrics screen{};  // the reference screen of metafiles
+    ScreenMetrics screen{};                 // the reference screen of metafiles
+    std::span<const PicturePoint> marks{};  // measured points in the set's coordinates
 };
+
+// DrawIsolineSet with the input, then the marks. False when the renderer refused the geometry
+// texts (it has told the sink).
+bool DrawPictureInput(const PictureInput& in, Canvas& canvas);
 
 struct SaveResult {
     bool ok = false;

@@ -29,8 +29,7 @@ Plot GeneratePlot(const PlotRequest& request, EvaluationContext& context) {
 }
 
 bool DrawPicture(const PictureInput& input, Canvas& canvas) {
-    return DrawIsolineSet(input.set, canvas, input.width, input.height, input.divisions,
-                          *input.settings, input.bounds, *input.numbers, *input.sink);
+    return DrawPictureInput(input, canvas);
 }
 
 bool DrawPicture(const PictureInput& input, QImage& image) {

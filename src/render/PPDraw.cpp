@@ -287,6 +287,25 @@ void DrawLevelLabel(Canvas& canvas, const std::string& text, float cx, float cy)
     canvas.TextOut(Round(cx - hw), Round(cy - hh), text);
 }
 
+std::vector<PicturePoint> PlaceOnPicture(std::span<const PicturePoint> points, int width,
+                                         int height, const AppearanceSettings& settings,
+                                         const NumberText& numbers) {
+    const std::optional<Geometry> g = ParseGeometry(settings, numbers);
+    if (!g) {
+        return {};
+    }
+    const Placement place{g->zoom, (1 - g->zoom) * static_cast<float>(width) / 2,
+                          (1 - g->zoom) * static_cast<float>(height) / 2};
+    std::vector<PicturePoint> placed;
+    placed.reserve(points.size());
+    for (const PicturePoint& p : points) {
+        // In single precision, as the set's own points, so both round to the same pixels.
+        const TVec2f v = place(static_cast<float>(p.X), static_cast<float>(p.Y));
+        placed.push_back({v.X, v.Y});
+    }
+    return placed;
+}
+
 bool DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int height, int divisions,
                     const AppearanceSettings& settings, const float bounds[9],
                     const NumberText& numbers, MessageSink& sink) {

@@ -1,11 +1,15 @@
 // The plot renderer: one isoline set with its triangle, grid, axes and names on a canvas.
 #pragma once
 
+#include <span>
+#include <vector>
+
 #include "common/MessageSink.h"
 #include "common/NumberText.h"
 #include "companion/zorb_lib.h"
 #include "render/AppearanceSettings.h"
 #include "render/Canvas.h"
+#include "render/PointMarks.h"
 
 namespace isotri {
 
@@ -19,6 +23,12 @@ constexpr int kMaxDivisions = 10000;
 bool DrawIsolineSet(const TIsolineSet* set, Canvas& canvas, int width, int height, int divisions,
                     const AppearanceSettings& settings, const float bounds[9],
                     const NumberText& numbers, MessageSink& sink);
+
+// Points of the set's coordinates where DrawIsolineSet puts them: scaled by the settings' zoom
+// about the picture centre. Empty when the zoom text does not read.
+std::vector<PicturePoint> PlaceOnPicture(std::span<const PicturePoint> points, int width,
+                                         int height, const AppearanceSettings& settings,
+                                         const NumberText& numbers);
 
 // The label of one isoline piece: a white box with the current pen width, then the text in the
 // brush colour that was current before, both centred on (cx, cy).

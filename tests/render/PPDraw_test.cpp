@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -263,6 +264,26 @@ TEST(DrawIsolineSet, ZoomScalesAboutThePictureCentre) {
     // (400, 44) at z = 0.95 in 800 x 740 goes to (400, 60.3).
     EXPECT_EQ(Args(d.canvas, "Polygon").at(0), 400);
     EXPECT_EQ(Args(d.canvas, "Polygon").at(1), 60);
+}
+
+TEST(DrawIsolineSet, PointsPlacedWhereTheSetIsDrawn) {
+    TestSet t;
+    const PicturePoint vertex{t.set.Vertices[0].X, t.set.Vertices[0].Y};
+    for (const char* zoom : {"0,95", "0,5", "1,3"}) {
+        SCOPED_TRACE(zoom);
+        AppearanceSettings s = AppearanceSettings::Defaults(NumberText(','));
+        s.EGlobalZoom = zoom;
+        Drawn d;
+        Draw(d, t.set, 0, s);
+        const std::vector<PicturePoint> placed =
+            PlaceOnPicture(std::span(&vertex, 1), 800, 740, s, NumberText(','));
+        ASSERT_EQ(placed.size(), 1u);
+        EXPECT_EQ(std::nearbyint(placed[0].X), Args(d.canvas, "Polygon").at(0));
+        EXPECT_EQ(std::nearbyint(placed[0].Y), Args(d.canvas, "Polygon").at(1));
+    }
+    AppearanceSettings bad = AppearanceSettings::Defaults(NumberText(','));
+    bad.EGlobalZoom = "0.95";
+    EXPECT_TRUE(PlaceOnPicture(std::span(&vertex, 1), 800, 740, bad, NumberText(',')).empty());
 }
 
 TEST(DrawIsolineSet, CoordinatesRoundHalfToEven) {
