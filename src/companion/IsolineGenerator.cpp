@@ -8,6 +8,7 @@
 #include "companion/IsolineSet.h"
 #include "companion/LevelLabels.h"
 #include "companion/LevelTracer.h"
+#include "companion/ModelExtremes.h"
 #include "companion/SampleGrid.h"
 #include "companion/TrianglePlacement.h"
 #include "companion/zorb_lib.h"
@@ -82,15 +83,18 @@ TIsolineSet* ppCreateTriangularTHK(const TPoint3f* center, const float* size, co
     TrianglePlacement placement(vertices, CornersOf(bounds));
     ModelProbe probe(placement, evaluate);
     SampleGrid grid(probe);
-    grid.Sample(kStartDivisions, DivisionLimit(placement.SideLength()), lines);
-    if (!grid.HasFiniteValue()) {
+    // The levels come from the unrefined lattice, so they do not depend on the picture's size.
+    grid.Sample(kStartDivisions);
+    ModelRange range = FindExtremes(probe, grid);
+    if (!range.found) {
         return nullptr;
     }
-    double low = grid.Min(), high = grid.Max();
+    double low = range.low.value, high = range.high.value;
     double scale = std::max(std::fabs(low), std::fabs(high));
     if (!(high - low > kConstantShare * scale) || !std::isfinite(high - low)) {
         return nullptr;
     }
+    grid.Refine(DivisionLimit(placement.SideLength()), low, high, lines);
 
     std::vector<std::vector<TracedPiece>> traced(lines);
     std::vector<double> values(lines);
@@ -103,5 +107,14 @@ TIsolineSet* ppCreateTriangularTHK(const TPoint3f* center, const float* size, co
     for (int k = 0; k < lines; ++k) {
         levels[k] = {values[k], std::move(traced[k]), std::move(labels[k])};
     }
-    return BuildIsolineSet(corners3f, levels);
+    TIsolineSet* set = BuildIsolineSet(corners3f, levels);
+    set->MinValue = low;
+    set->MaxValue = high;
+    Mixture lowAt = placement.MixtureAt(range.low.u, range.low.v);
+    Mixture highAt = placement.MixtureAt(range.high.u, range.high.v);
+    for (int c = 0; c < 3; ++c) {
+        set->MinMixture[c] = lowAt[c];
+        set->MaxMixture[c] = highAt[c];
+    }
+    return set;
 }

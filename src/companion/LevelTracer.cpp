@@ -22,6 +22,10 @@ struct Crossing {
 };
 
 constexpr int kUnknown = -2;
+// Farthest a corner is looked for from its chord, px.
+constexpr double kCornerReach = 64;
+// Directions at a chord's ends that differ more than this (cos 20°) make a corner.
+constexpr double kCornerCos = 0.94;
 constexpr int kFailed = -1;
 
 class Tracer {
@@ -306,8 +310,13 @@ class Tracer {
         std::vector<Vertex> line;
         line.push_back(crossings_[chain[0]].at);
         for (std::size_t k = 1; k < chain.size(); ++k) {
+            const Vertex& p = line.back();
             const Vertex& q = crossings_[chain[k]].at;
-            Refine(line.back(), q, 0, line);
+            // The line's directions at the chord's ends, from the chords beside it.
+            Vec2 into = line.size() > 1 ? p.p - line[line.size() - 2].p : q.p - p.p;
+            Vec2 outOf = k + 1 < chain.size() ? crossings_[chain[k + 1]].at.p - q.p : q.p - p.p;
+            Vertex start = p;
+            Refine(start, q, into, outOf, 0, line);
             line.push_back(q);
         }
         return Finished(line, closed);
@@ -336,15 +345,20 @@ class Tracer {
         return piece;
     }
 
-    // Adds the points between p and q (both on the level) that keep the chords on the line.
-    void Refine(const Vertex& p, const Vertex& q, int depth, std::vector<Vertex>& out) {
+    // Adds the points between p and q (both on the level) that keep the chords on the line;
+    // `into` and `outOf` are the line's directions at p and at q.
+    void Refine(const Vertex& p, const Vertex& q, Vec2 into, Vec2 outOf, int depth,
+                std::vector<Vertex>& out) {
         Vec2 d = q.p - p.p;
         double len = Length(d);
-        if (len <= tol_.minChord || depth >= tol_.maxDepth || probe_.Count() >= limit_) {
+        // Short chords are left alone, but at a corner the line turns so sharply that even a
+        // short chord may cut its tip by the chord bound.
+        double shortest = IsCorner(into, outOf) ? tol_.minChord / 8 : tol_.minChord;
+        if (len <= shortest || depth >= tol_.maxDepth || probe_.Count() >= limit_) {
             return;
         }
         Vec2 mid = 0.5 * (p.p + q.p);
-        std::optional<Vec2> found = Between(p.p, q.p, mid, len);
+        std::optional<Vec2> found = Between(p.p, q.p, into, outOf, mid, len);
         if (!found) {
             return;
         }
@@ -352,23 +366,74 @@ class Tracer {
         c.p = *found;
         placement_.WeightsOf(c.p, c.u, c.v);
         double sag = std::fabs(Cross(d, c.p - p.p)) / len;
-        if (sag > tol_.sag || len > tol_.maxChord) {
-            Refine(p, c, depth + 1, out);
+        // A point found off the chord's middle leaves a long part of the chord unchecked.
+        double along = Dot(c.p - p.p, d) / (len * len);
+        if (sag > tol_.sag || len > tol_.maxChord || along < 0.25 || along > 0.75) {
+            Refine(p, c, into, q.p - c.p, depth + 1, out);
             out.push_back(c);
-            Refine(c, q, depth + 1, out);
+            Refine(c, q, c.p - p.p, outOf, depth + 1, out);
         } else {
             out.push_back(c);
         }
     }
 
-    // A point of the level near the middle of the chord pq: across the chord, or else down
-    // the model's slope, where a line turning sharply is met sooner. It must lie beside the
-    // chord, not beyond either end.
-    std::optional<Vec2> Between(Vec2 p, Vec2 q, Vec2 mid, double len) {
+    static bool IsCorner(Vec2 into, Vec2 outOf) {
+        return Dot(into, outOf) < kCornerCos * Length(into) * Length(outOf);
+    }
+
+    // A corner of a line with kinks (a min or max in the model) can lie farther from its chord
+    // than the search across the chord reaches: where the line's directions at both ends meet
+    // ahead of them, the level is looked for from the chord's middle towards that meeting point.
+    std::optional<Vec2> TowardsCorner(Vec2 p, Vec2 into, Vec2 q, Vec2 outOf, Vec2 mid) {
+        double turn = Cross(into, outOf);
+        if (!(std::fabs(turn) > 1e-9 * Length(into) * Length(outOf))) {
+            return std::nullopt;
+        }
+        // p + a·into = q - b·outOf
+        Vec2 d = q - p;
+        double a = Cross(d, outOf) / turn;
+        double b = Cross(into, d) / turn;
+        if (!(a > 0 && b > 0)) {
+            return std::nullopt;
+        }
+        Vec2 corner = p + a * into;
+        Vec2 toCorner = corner - mid;
+        double reach = Length(toCorner);
+        if (!(reach > 0) || reach > kCornerReach) {
+            return std::nullopt;
+        }
+        std::optional<double> t = AlongNormal(mid, (1 / reach) * toCorner, 1.25 * reach);
+        if (!t || !(*t > 0)) {
+            return std::nullopt;
+        }
+        Vec2 c = mid + (*t / reach) * toCorner;
+        double along = Dot(c - p, d) / Dot(d, d);
+        if (!(along > 0 && along < 1)) {
+            return std::nullopt;
+        }
+        return c;
+    }
+
+    // A point of the level near the middle of the chord pq: across the chord, or towards a
+    // corner, or else down the model's slope, where a line turning sharply is met sooner. The
+    // last must lie beside the chord, not beyond either end.
+    std::optional<Vec2> Between(Vec2 p, Vec2 q, Vec2 into, Vec2 outOf, Vec2 mid, double len) {
         Vec2 d = q - p;
         Vec2 normal{-d.y / len, d.x / len};
+        // Where the line turns sharply, the search across the chord lands beside the corner.
+        bool turns = IsCorner(into, outOf);
+        if (turns) {
+            if (std::optional<Vec2> corner = TowardsCorner(p, into, q, outOf, mid)) {
+                return corner;
+            }
+        }
         if (std::optional<double> t = AlongNormal(mid, normal, len)) {
             return mid + *t * normal;
+        }
+        if (!turns) {
+            if (std::optional<Vec2> corner = TowardsCorner(p, into, q, outOf, mid)) {
+                return corner;
+            }
         }
         double h = std::min(0.25, 0.1 * len);
         double f = probe_.AtPoint(mid);
@@ -449,7 +514,8 @@ class Tracer {
                 return SolveBracketed(g, t0, g0, t1, g1, tol_.vertex);
             }
             double secant = (g1 - g0) / (t1 - t0);
-            if (std::fabs(g1) <= tol_.vertex * std::fabs(secant)) {
+            // Steps that grow the value head for a pole, not for the level.
+            if (std::fabs(g1) <= tol_.vertex * std::fabs(secant) && std::fabs(g1) < std::fabs(g0)) {
                 return t1;
             }
             double t2 = std::clamp(t1 - g1 / secant, lo, hi);

@@ -15,9 +15,15 @@ inline bool Below(double g) {
 
 // Root of g between a and b, whose values ga and gb lie on different sides (Illinois method).
 // Stops when the estimated distance to the root, by the steepest slope seen, is under `tol`, or
-// the bracket is narrower than `tol`. Nothing when g is not finite somewhere on the way.
+// the bracket is narrower than `tol`. Nothing when g is not finite somewhere on the way, or when
+// the value found is not near the level: a bracket whose values grow as it shrinks holds a pole
+// or a jump, not a root.
 template <class G>
 std::optional<double> SolveBracketed(G&& g, double a, double ga, double b, double gb, double tol) {
+    const double reach = 0.5 * std::max(std::fabs(ga), std::fabs(gb));
+    auto root = [&](double t, double gt) {
+        return std::fabs(gt) <= reach ? std::optional<double>(t) : std::nullopt;
+    };
     double fa = ga, fb = gb;  // weighted values of the false-position step
     double prevT = a, prevG = ga;
     int side = 0;
@@ -55,7 +61,7 @@ std::optional<double> SolveBracketed(G&& g, double a, double ga, double b, doubl
             side = 1;
         }
         if (std::fabs(gt) <= tol * slope || std::fabs(b - a) <= tol) {
-            return t;
+            return root(t, gt);
         }
     }
     return 0.5 * (a + b);

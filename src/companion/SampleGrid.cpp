@@ -16,7 +16,7 @@ constexpr double kBendShare = 0.25;
 
 SampleGrid::SampleGrid(ModelProbe& probe) : probe_(probe) {}
 
-void SampleGrid::Sample(int divisions, int maxDivisions, int lineCount) {
+void SampleGrid::Sample(int divisions) {
     n_ = std::max(1, divisions);
     values_.assign(static_cast<std::size_t>((n_ + 1) * (n_ + 1)), 0.0);
     for (int i = 0; i <= n_; ++i) {
@@ -25,8 +25,12 @@ void SampleGrid::Sample(int divisions, int maxDivisions, int lineCount) {
         }
     }
     UpdateRange();
-    while (n_ * 2 <= maxDivisions && HasFiniteValue() && MayHideALevel(lineCount)) {
-        Refine();
+    UpdateBlocks();
+}
+
+void SampleGrid::Refine(int maxDivisions, double low, double high, int lineCount) {
+    while (n_ * 2 <= maxDivisions && HasFiniteValue() && MayHideALevel(low, high, lineCount)) {
+        Double();
         UpdateRange();
     }
     UpdateBlocks();
@@ -57,7 +61,7 @@ void SampleGrid::UpdateBlocks() {
     }
 }
 
-void SampleGrid::Refine() {
+void SampleGrid::Double() {
     int old = n_;
     std::vector<double> previous = std::move(values_);
     n_ = old * 2;
@@ -92,13 +96,13 @@ void SampleGrid::UpdateRange() {
     }
 }
 
-bool SampleGrid::MayHideALevel(int lineCount) const {
-    const double spacing = (max_ - min_) / (lineCount + 1);
+bool SampleGrid::MayHideALevel(double low, double high, int lineCount) const {
+    const double spacing = (high - low) / (lineCount + 1);
     const double bend = kBendShare * spacing;
     // Levels in [lo, hi]: the level k >= 1 nearest above lo.
     auto levelWithin = [&](double lo, double hi) {
-        double k = std::max(1.0, std::ceil((lo - min_) / spacing));
-        return k <= lineCount && min_ + k * spacing <= hi;
+        double k = std::max(1.0, std::ceil((lo - low) / spacing));
+        return k <= lineCount && low + k * spacing <= hi;
     };
     auto at = [&](int i, int j) {
         return i >= 0 && j >= 0 && i + j <= n_ ? Value(i, j)

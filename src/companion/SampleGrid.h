@@ -14,10 +14,12 @@ class SampleGrid {
     // Vertex (i, j), i + j <= N, has the weights u = i / N, v = j / N.
     explicit SampleGrid(ModelProbe& probe);
 
-    // Samples at `divisions` and doubles them, reusing every value, while the model bends
-    // enough between grid points for one of `lineCount` levels to hide there, up to
-    // `maxDivisions`.
-    void Sample(int divisions, int maxDivisions, int lineCount);
+    // Samples at `divisions`.
+    void Sample(int divisions);
+    // Doubles the divisions, reusing every value, while the model bends enough between grid
+    // points for one of `lineCount` levels, equally spaced inside (low, high), to hide there,
+    // up to `maxDivisions`.
+    void Refine(int maxDivisions, double low, double high, int lineCount);
 
     int Divisions() const { return n_; }
     double Value(int i, int j) const { return values_[Index(i, j)]; }
@@ -39,10 +41,10 @@ class SampleGrid {
 
   private:
     int Index(int i, int j) const { return i * (n_ + 1) + j; }
-    void Refine();
+    void Double();
     void UpdateRange();
     void UpdateBlocks();
-    bool MayHideALevel(int lineCount) const;
+    bool MayHideALevel(double low, double high, int lineCount) const;
 
     ModelProbe& probe_;
     int n_ = 0;

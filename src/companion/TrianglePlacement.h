@@ -2,6 +2,7 @@
 // barycentric weights on the placed triangle, and those weights to a mixture of the corners.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -61,7 +62,7 @@ class TrianglePlacement {
         v = Cross(e1_, d) / det_;
     }
     Mixture MixtureAt(double u, double v) const {
-        double w = 1.0 - u - v;
+        double w = std::max(0.0, 1.0 - u - v);
         Mixture m;
         for (int c = 0; c < 3; ++c) {
             m[c] = w * corners_[0][c] + u * corners_[1][c] + v * corners_[2][c];
@@ -89,7 +90,16 @@ class ModelProbe {
 
     const TrianglePlacement& Placement() const { return placement_; }
 
+    // Weights a rounding step outside the triangle are taken back onto its side, so that a
+    // model with a root or a logarithm of a share never sees a share of -1e-17.
     double AtWeights(double u, double v) {
+        u = std::max(u, 0.0);
+        v = std::max(v, 0.0);
+        if (u + v > 1.0) {
+            double s = u + v;
+            u /= s;
+            v /= s;
+        }
         Mixture m = placement_.MixtureAt(u, v);
         double result = std::numeric_limits<double>::quiet_NaN();
         evaluate_(&m[0], &m[1], &m[2], &result);

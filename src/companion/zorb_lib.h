@@ -39,6 +39,13 @@ struct TIsolineSet {
     TPoint3f Vertices[3];     // vertex 0 at the top, 1 lower right, 2 lower left
     std::int32_t LevelCount;  // <= 0 means no isolines
     TIsolineLevel** Levels;   // LevelCount non-null pointers, or null
+    // Generator's own, appended: the model's lowest and highest finite values over the
+    // (sub-)triangle, from which the levels are spaced, each with its mixture. Found on a
+    // lattice and polished to the model's precision; the polish evaluates only inside.
+    double MinValue = 0;
+    double MinMixture[3] = {};
+    double MaxValue = 0;
+    double MaxMixture[3] = {};
 };
 
 // Model evaluation callback: the point's three component shares and the result.

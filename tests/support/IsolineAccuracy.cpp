@@ -61,9 +61,13 @@ class Distance {
     // Distance along p + t·dir, t < reach, to the first change of side of the level (reach when
     // none is found); g is f(p) - level.
     double RootAlong(Vec2 p, Vec2 dir, double g, double level, double reach) const {
+        // The model has no values beyond the sides; a line may run along a side, so the ray's
+        // last step is the side itself.
+        double room = Room(p, dir);
+        double span = std::min(reach, room);
         double lo = 0;
         for (int s = 1; s <= kSteps; ++s) {
-            double hi = reach * s / kSteps;
+            double hi = span * s / kSteps;
             double gh = At(p + hi * dir) - level;
             if (!std::isfinite(gh)) {
                 return reach;
@@ -79,6 +83,24 @@ class Distance {
             lo = hi;
         }
         return reach;
+    }
+
+    // Distance from p along dir to the nearest side.
+    double Room(Vec2 p, Vec2 dir) const {
+        double u, v, du, dv;
+        placement_.WeightsOf(p, u, v);
+        placement_.WeightsOf(p + dir, du, dv);
+        du -= u;
+        dv -= v;
+        const double weight[3] = {u, v, 1 - u - v};
+        const double slope[3] = {du, dv, -du - dv};
+        double room = INFINITY;
+        for (int k = 0; k < 3; ++k) {
+            if (slope[k] < 0) {
+                room = std::min(room, std::max(0.0, -weight[k] / slope[k]));
+            }
+        }
+        return room;
     }
 
     static std::array<Vec2, 3> Vertices(const TIsolineSet& set) {
@@ -100,6 +122,14 @@ class Distance {
     double At(Vec2 p) const {
         double u, v;
         placement_.WeightsOf(p, u, v);
+        // A side reached by a ray is read on the side, not a rounding step beyond it.
+        constexpr double kSlack = 1e-9;
+        if (u < 0 && u > -kSlack) {
+            u = 0;
+        }
+        if (v < 0 && v > -kSlack) {
+            v = 0;
+        }
         Mixture m = placement_.MixtureAt(u, v);
         return model_(m[0], m[1], m[2]);
     }
