@@ -8,6 +8,7 @@
 #include "cli/PictureOptions.h"
 #include "cli/PlotOptions.h"
 #include "cli/PlotOutput.h"
+#include "common/AtomicFile.h"
 #include "common/Error.h"
 #include "models/MathDef.h"
 
@@ -18,7 +19,8 @@ namespace {
 const char* const kBatchUsage =
     "usage: isotri-plot --batch FILE [--lines N] [--size WxH] [--split N]\n"
     "                   [--bounds \"Ax Ay Az Bx By Bz Cx Cy Cz\"] [--scales-only] [--dir DIR]...\n"
-    "                   [picture options] -o FILE.json|png|svg|pdf|emf|wmf\n";
+    "                   [picture options] -o FILE.json|png|svg|pdf|emf|wmf\n"
+    "                   (-o FILE --format FORM for any name, -o - for standard output)\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "isotri-plot: %s\n%s%s", message.c_str(), kBatchUsage,
@@ -60,10 +62,13 @@ int RunBatchCommand(const Args& args) {
         }
     }
     std::string error;
-    if (fileName.empty() || options.output.empty() || !KnownOutput(options.output, error)) {
+    if (fileName.empty() || options.output.empty() || !KnownOutput(options, error)) {
         return UsageError(fileName.empty() ? "не указан файл пакета (--batch FILE)"
                           : options.output.empty() ? "не указан файл рисунка (-o FILE)"
                                                    : error);
+    }
+    if (const int refused = CheckOutputPlace(options); refused != 0) {
+        return refused;
     }
 
     StderrMessageSink stderrSink;
@@ -78,7 +83,7 @@ int RunBatchCommand(const Args& args) {
     IsolineSetPtr current;
     BatchRunResult result = BatchRunResult::NotLoaded;
     try {
-        const ConsoleToStdout console;
+        const ConsoleToStdout console(options.output == kStandardOutputName);
         result = RunBatch(fileName, FinderOf(catalogue), numbers, sink, options.Request(), context,
                           current, view);
     } catch (const Error& failure) {

@@ -13,16 +13,22 @@ void PrintConsoleLine(const char* text) {
     std::fputc('\n', stdout);
 }
 
+void PrintConsoleLineToStderr(const char* text) {
+    std::fputs(text, stderr);
+    std::fputc('\n', stderr);
+}
+
 }  // namespace
 
-ConsoleToStdout::ConsoleToStdout() {
-    conAddCallback(PrintConsoleLine);
+ConsoleToStdout::ConsoleToStdout(bool toStderr)
+    : print_(toStderr ? PrintConsoleLineToStderr : PrintConsoleLine) {
+    conAddCallback(print_);
     conUpperLevel(48);
 }
 
 ConsoleToStdout::~ConsoleToStdout() {
     std::fflush(stdout);
-    conRemoveCallback(PrintConsoleLine);
+    conRemoveCallback(print_);
 }
 
 }  // namespace isotri::cli

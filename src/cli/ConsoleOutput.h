@@ -3,13 +3,17 @@
 
 namespace isotri::cli {
 
-// While it lives, every console line (upper level 48) goes to standard output.
+// While it lives, every console line (upper level 48) goes to standard output, or to standard
+// error when standard output carries the picture.
 class ConsoleToStdout {
   public:
-    ConsoleToStdout();
+    explicit ConsoleToStdout(bool toStderr = false);
     ~ConsoleToStdout();
     ConsoleToStdout(const ConsoleToStdout&) = delete;
     ConsoleToStdout& operator=(const ConsoleToStdout&) = delete;
+
+  private:
+    void (*print_)(const char*);
 };
 
 }  // namespace isotri::cli

@@ -9,6 +9,7 @@
 #include "cli/PictureOptions.h"
 #include "cli/PlotOptions.h"
 #include "cli/PlotOutput.h"
+#include "common/AtomicFile.h"
 #include "common/Error.h"
 #include "fit/DataTable.h"
 #include "fit/FitReport.h"
@@ -133,11 +134,14 @@ int RunFitCommand(const Args& args) {
         return UsageError("с --fit коэффициенты подгоняются по данным: --coefs не нужен.");
     }
     if (fileName.empty() || !options.model || options.output.empty() ||
-        !KnownOutput(options.output, error)) {
+        !KnownOutput(options, error)) {
         return UsageError(fileName.empty() ? "не указан файл данных (--fit FILE)"
                           : !options.model ? "не указана модель (--model NAME)"
                           : options.output.empty() ? "не указан файл рисунка (-o FILE)"
                                                    : error);
+    }
+    if (const int refused = CheckOutputPlace(options); refused != 0) {
+        return refused;
     }
 
     StderrMessageSink sink;
@@ -156,7 +160,7 @@ int RunFitCommand(const Args& args) {
     FitData data;
     FitResult fit;
     {
-        const ConsoleToStdout console;
+        const ConsoleToStdout console(options.output == kStandardOutputName);
         try {
             data = DataTable::Read(fileName).Select(columns, numbers);
             fit = FitMixtureModel(model, data.Points);

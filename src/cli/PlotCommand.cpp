@@ -16,7 +16,7 @@ int UsageError(const std::string& message) {
     std::fputs(
         "usage: isotri-plot --model NAME --coefs \"c1 c2 ...\" [--lines N] [--split N] "
         "[--size WxH] [--bounds \"Ax Ay Az Bx By Bz Cx Cy Cz\"] [--scales-only]\n"
-        "                   -o FILE.json|png|svg|pdf|emf|wmf\n",
+        "                   -o FILE.json|png|svg|pdf|emf|wmf | -o FILE --format FORM | -o -\n",
         stderr);
     std::fputs(kPictureOptionsUsage, stderr);
     return 2;
@@ -42,8 +42,11 @@ int RunPlotCommand(const Args& args) {
     if (options.output.empty()) {
         return UsageError("не задан выходной файл (-o FILE).");
     }
-    if (!KnownOutput(options.output, error)) {
+    if (!KnownOutput(options, error)) {
         return UsageError(error);
+    }
+    if (const int refused = CheckOutputPlace(options); refused != 0) {
+        return refused;
     }
 
     StderrMessageSink sink;

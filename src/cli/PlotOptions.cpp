@@ -86,7 +86,7 @@ OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText
                               PlotOptions& options, std::string& error) {
     const std::string& name = args[i];
     static const char* const kWithValue[] = {"--model", "--coefs",  "--lines", "--split",
-                                             "--size",  "--bounds", "-o"};
+                                             "--size",  "--bounds", "-o",      "--format"};
     bool needsValue = false;
     for (const char* option : kWithValue) {
         needsValue = needsValue || name == option;
@@ -124,6 +124,8 @@ OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText
         ok = TakeSize(value, options, error);
     } else if (name == "--bounds") {
         ok = TakeBounds(value, numbers, options, error);
+    } else if (name == "--format") {
+        options.format = value;
     } else {
         options.output = value;
     }

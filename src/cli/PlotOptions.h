@@ -30,7 +30,8 @@ struct PlotOptions {
     int height = 740;
     std::array<float, 9> bounds = kWholeTriangle;  // --bounds "Ax Ay Az ... Cz"
     bool scalesOnly = false;        // --scales-only: the bounds only label the scales
-    std::string output;             // -o FILE
+    std::string output;             // -o FILE, "-" standard output
+    std::string format;             // --format json|png|svg|pdf|emf|wmf: the form of -o
     AppearanceSettings appearance;  // the picture options (PictureOptions.h)
 
     // The plot the options ask for, evaluating the context's model.

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cctype>
 #include <cstdio>
 
 #include "cli/IsolineJson.h"
@@ -33,7 +34,8 @@ int WritePicture(const PlotOptions& options, const PlotResult& result, const Plo
                        &options.appearance, options.bounds.data(), &numbers,       &sink};
     input.screen = PrimaryScreenMetrics();
     input.marks = extras.marks;
-    const SaveResult saved = SavePictureFile(options.output, input);
+    const SaveResult saved =
+        SavePictureFile(options.output, input, nullptr, FormExtension(options));
     if (!saved.ok) {
         std::fprintf(stderr, "isotri-plot: %s\n", saved.error.c_str());
         return 3;
@@ -52,8 +54,8 @@ const OutputForm kForms[] = {
     {".png", WritePicture}, {".svg", WritePicture}, {".pdf", WritePicture},
 };
 
-const OutputForm* FormOf(const std::string& path) {
-    std::string ext = FileExtension(path);
+const OutputForm* FormOf(const PlotOptions& options) {
+    const std::string ext = FormExtension(options);
     for (const OutputForm& form : kForms) {
         if (ext == form.extension) {
             return &form;
@@ -64,20 +66,42 @@ const OutputForm* FormOf(const std::string& path) {
 
 }  // namespace
 
-bool KnownOutput(const std::string& path, std::string& error) {
-    if (FormOf(path) != nullptr) {
+std::string FormExtension(const PlotOptions& options) {
+    if (!options.format.empty()) {
+        std::string ext = "." + options.format;
+        for (char& c : ext) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return ext;
+    }
+    return options.output == kStandardOutputName ? ".json" : FileExtension(options.output);
+}
+
+bool KnownOutput(const PlotOptions& options, std::string& error) {
+    if (FormOf(options) != nullptr) {
         return true;
     }
-    error = "формат выходного файла \"" + path + "\" не поддерживается.";
+    error = options.format.empty()
+                ? "формат выходного файла \"" + options.output + "\" не поддерживается."
+                : "формат \"" + options.format + "\" (--format) не поддерживается.";
     return false;
+}
+
+int CheckOutputPlace(const PlotOptions& options) {
+    const std::string problem = WriteProblem(QString::fromStdString(options.output));
+    if (!problem.empty()) {
+        std::fprintf(stderr, "isotri-plot: %s\n", problem.c_str());
+        return 3;
+    }
+    return 0;
 }
 
 int WritePlotOutput(const PlotOptions& options, const PlotResult& result,
                     const PlotExtras& extras) {
     std::string error;
-    const OutputForm* form = FormOf(options.output);
+    const OutputForm* form = FormOf(options);
     if (form == nullptr) {
-        KnownOutput(options.output, error);
+        KnownOutput(options, error);
         std::fprintf(stderr, "isotri-plot: %s\n", error.c_str());
         return 2;
     }

@@ -22,8 +22,16 @@ struct PlotExtras {
     std::vector<PicturePoint> marks;  // points marked on a picture
 };
 
-// True when -o names a form that WritePlotOutput can write; otherwise a message in `error`.
-bool KnownOutput(const std::string& path, std::string& error);
+// True when --format, or else the extension of -o, names a form that WritePlotOutput can write
+// ("-o -" alone is JSON); otherwise a message in `error`.
+bool KnownOutput(const PlotOptions& options, std::string& error);
+
+// The form's extension with its dot (".png"), from --format or else from -o.
+std::string FormExtension(const PlotOptions& options);
+
+// Refuses, before any work, an -o whose folder is missing or not writable: 0, or 3 with the
+// message on standard error.
+int CheckOutputPlace(const PlotOptions& options);
 
 // Exit status: 0 written, 2 unknown extension, 3 the file could not be written. Messages go to
 // standard error.

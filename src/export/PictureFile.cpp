@@ -138,7 +138,7 @@ SaveResult Render(const std::string& ext, const PictureInput& in, const QByteArr
 }  // namespace
 
 SaveResult SavePictureFile(const std::string& fileName, const PictureInput& in,
-                           const QByteArray* recordedEmf) {
+                           const QByteArray* recordedEmf, const std::string& format) {
     if (in.width < 1 || in.height < 1 || in.width > kMaxPictureSide ||
         in.height > kMaxPictureSide) {
         return Failure("Размер рисунка " + std::to_string(in.width) + " × " +
@@ -147,7 +147,8 @@ SaveResult SavePictureFile(const std::string& fileName, const PictureInput& in,
     }
     QByteArray bytes;
     try {
-        if (SaveResult made = Render(FileExtension(fileName), in, recordedEmf, bytes); !made.ok) {
+        const std::string ext = format.empty() ? FileExtension(fileName) : format;
+        if (SaveResult made = Render(ext, in, recordedEmf, bytes); !made.ok) {
             return made;
         }
         WriteFileAtomically(QString::fromStdString(fileName), bytes);

@@ -50,8 +50,10 @@ constexpr int kMaxPictureSide = 16384;
 // is made in memory and then replaces the target at once: a failure leaves the file that was
 // there as it was, and no part of the new one. A file that cannot be written gives
 // "Cannot create file NAME" with the system's reason on a second line. An EMF is taken from
-// `recordedEmf` when given: the picture already recorded from this input.
+// `recordedEmf` when given: the picture already recorded from this input. `format`, an
+// extension such as ".png", chooses the format instead of the name when it is not empty: a FIFO
+// or standard output ("-") has no extension of its own.
 SaveResult SavePictureFile(const std::string& fileName, const PictureInput& input,
-                           const QByteArray* recordedEmf = nullptr);
+                           const QByteArray* recordedEmf = nullptr, const std::string& format = {});
 
 }  // namespace isotri
