@@ -61,6 +61,7 @@ WmfWriter::WmfWriter(int width, int height, const ScreenMetrics& screen) : GdiRe
     unitsPerInch_ = RoundToInt(2540.0 / coarse);
     scaleX_ = static_cast<double>(boxWidth_) / width;
     scaleY_ = static_cast<double>(boxHeight_) / height;
+    reach_ = {-kMax16 / scaleX_, -kMax16 / scaleY_, kMax16 / scaleX_, kMax16 / scaleY_};
 
     out_.U32(kPlaceableKey);
     out_.U16(0);  // handle
@@ -192,26 +193,40 @@ void WmfWriter::EmitTextColor(Rgb color) {
     End();
 }
 
-void WmfWriter::EmitMoveTo(int x, int y) {
-    Begin(META_MOVETO);
-    out_.I16(Y(y));
-    out_.I16(X(x));
+void WmfWriter::MoveRecord(std::uint16_t function, ClipPoint p) {
+    Begin(function);
+    out_.I16(Y(p.y));
+    out_.I16(X(p.x));
     End();
+    writtenPen_ = ClipPoint{static_cast<double>(X(p.x)), static_cast<double>(Y(p.y))};
+}
+
+void WmfWriter::EmitMoveTo(int x, int y) {
+    pen_ = {static_cast<double>(x), static_cast<double>(y)};
+    MoveRecord(META_MOVETO, pen_);
 }
 
 void WmfWriter::EmitLineTo(int x, int y) {
-    Begin(META_LINETO);
-    out_.I16(Y(y));
-    out_.I16(X(x));
-    End();
+    const ClipPoint to{static_cast<double>(x), static_cast<double>(y)};
+    const auto part = ClipSegment(pen_, to, reach_);
+    pen_ = to;
+    if (!part) {
+        return;
+    }
+    const ClipPoint start{static_cast<double>(X(part->first.x)),
+                          static_cast<double>(Y(part->first.y))};
+    if (writtenPen_ != start) {
+        MoveRecord(META_MOVETO, part->first);
+    }
+    MoveRecord(META_LINETO, part->second);
 }
 
-void WmfWriter::Poly(std::uint16_t function, std::span<const IntPoint> points) {
+void WmfWriter::PolyRecord(std::uint16_t function, std::span<const ClipPoint> points) {
     // Longer lists do not fit the record's 16-bit count: split them where the pieces join.
     constexpr std::size_t kMaxPoints = 32767;
     if (points.size() > kMaxPoints && function == META_POLYLINE) {
-        Poly(function, points.first(kMaxPoints));
-        Poly(function, points.subspan(kMaxPoints - 1));
+        PolyRecord(function, points.first(kMaxPoints));
+        PolyRecord(function, points.subspan(kMaxPoints - 1));
         return;
     }
     if (points.size() > kMaxPoints) {
@@ -223,11 +238,26 @@ void WmfWriter::Poly(std::uint16_t function, std::span<const IntPoint> points) {
     }
     Begin(function);
     out_.I16(static_cast<std::int16_t>(points.size()));
-    for (const IntPoint& p : points) {
+    for (const ClipPoint& p : points) {
         out_.I16(X(p.x));
         out_.I16(Y(p.y));
     }
     End();
+}
+
+void WmfWriter::Poly(std::uint16_t function, std::span<const IntPoint> points) {
+    std::vector<ClipPoint> all;
+    all.reserve(points.size());
+    for (const IntPoint& p : points) {
+        all.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+    }
+    if (function == META_POLYGON) {
+        PolyRecord(function, ClipPolygon(all, reach_));
+        return;
+    }
+    for (const std::vector<ClipPoint>& piece : ClipPolyline(all, reach_)) {
+        PolyRecord(function, piece);
+    }
 }
 
 void WmfWriter::EmitPolyline(std::span<const IntPoint> points) {

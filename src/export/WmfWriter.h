@@ -3,6 +3,10 @@
 // box; text is 8-bit Windows-1251.
 #pragma once
 
+#include <optional>
+#include <vector>
+
+#include "export/Clip.h"
 #include "export/GdiRecorder.h"
 
 namespace isotri {
@@ -44,6 +48,8 @@ class WmfWriter final : public GdiRecorder {
     std::int16_t Y(double y) const;
     void Box(int left, int top, int right, int bottom);
     void Poly(std::uint16_t function, std::span<const IntPoint> points);
+    void PolyRecord(std::uint16_t function, std::span<const ClipPoint> points);
+    void MoveRecord(std::uint16_t function, ClipPoint p);
 
     std::uint32_t maxRecordWords_ = 0;
     int boxWidth_;
@@ -51,6 +57,11 @@ class WmfWriter final : public GdiRecorder {
     int unitsPerInch_;
     double scaleX_;
     double scaleY_;
+    // What 16-bit coordinates reach, in pixels; lines are cut to it before they are written, as
+    // clamping a point would turn a line that leaves it.
+    ClipBox reach_;
+    ClipPoint pen_;                        // where the drawing's pen is
+    std::optional<ClipPoint> writtenPen_;  // where the file's pen is, when known
 };
 
 }  // namespace isotri

@@ -190,6 +190,48 @@ TEST(WmfWriter, LongPolylinesSplitWhereTheyJoinAndOverlongPolygonsAreRefused) {
     EXPECT_EQ(lines[1]->view.I16(10), lines[0]->view.I16(last + 2));
 }
 
+// What a zoom of 4 does to the triangle's sides: lines reaching far beyond the picture. They are
+// cut where 16-bit coordinates end, so every piece keeps its line's direction.
+TEST(WmfWriter, LinesLeavingTheCoordinateRangeKeepTheirDirection) {
+    WmfWriter wmf(800, 740, kScreen);  // 25 units a pixel: 16 bits reach 1310 pixels
+    wmf.MoveTo(400, 370);
+    wmf.LineTo(4000, 1270);
+    wmf.LineTo(-3000, 2000);  // wholly outside: nothing drawn, the pen follows
+    wmf.LineTo(400, 0);
+    const IntPoint polyline[] = {{100, 100}, {100, 9000}, {700, 100}};
+    wmf.Polyline(polyline);
+    const auto w = ReadWmf(wmf.Finish());
+
+    std::vector<std::pair<double, double>> ends;  // in pixels, as written
+    for (const WmfRecord& r : w.records) {
+        if (r.function == kMoveTo || r.function == kLineTo) {
+            ends.emplace_back(r.view.I16(8) / 25.0, r.view.I16(6) / 25.0);
+        }
+        if (r.function == kPolyline) {
+            for (int k = 0; k < r.view.I16(6); ++k) {
+                ends.emplace_back(r.view.I16(8 + 4 * k) / 25.0, r.view.I16(10 + 4 * k) / 25.0);
+            }
+        }
+    }
+    // Each point lies on its line: x - 400 = 4 (y - 370) for the first, and so on.
+    const double tolerance = 0.05;
+    ASSERT_EQ(ends.size(), 8U);
+    EXPECT_EQ(ends[0], (std::pair<double, double>{400, 370}));
+    EXPECT_NEAR(ends[1].first, 32767 / 25.0, tolerance);
+    EXPECT_NEAR(ends[1].first - 400, 4 * (ends[1].second - 370), 4 * tolerance);
+    // Back from (-3000, 2000) to (400, 0): enters where x = -1310.68.
+    EXPECT_NEAR(ends[2].first, -32767 / 25.0, tolerance);
+    EXPECT_NEAR(ends[2].second, 2000 - 2000 * (ends[2].first + 3000) / 3400, tolerance * 2);
+    EXPECT_EQ(ends[3], (std::pair<double, double>{400, 0}));
+    // The polyline: (100, 100) down to the edge, then back up to (700, 100).
+    EXPECT_EQ(ends[4], (std::pair<double, double>{100, 100}));
+    EXPECT_NEAR(ends[5].second, 32767 / 25.0, tolerance);
+    EXPECT_NEAR(ends[5].first, 100, tolerance);
+    EXPECT_NEAR(ends[6].second, 32767 / 25.0, tolerance);
+    EXPECT_NEAR(ends[6].first - 100, 600 * (9000 - ends[6].second) / 8900, tolerance * 2);
+    EXPECT_EQ(ends[7], (std::pair<double, double>{700, 100}));
+}
+
 TEST(WmfWriter, APictureBeyond16BitHundredthsUsesCoarserUnits) {
     // 2048 px at 0.3 mm: 61440 hundredths of a millimetre.
     WmfWriter wmf(2048, 1024, ScreenMetrics{1000, 1000, 300, 300});
