@@ -81,6 +81,17 @@ SaveResult RenderPng(const PictureInput& in, QByteArray& bytes) {
     return {true, {}};
 }
 
+// The generator writes texts as they are, but XML has no place for C0 control characters other
+// than tab and line ends, not even escaped: a name holding one would make the file unreadable.
+// In UTF-8 such bytes never occur inside another character, so they are dropped byte-wise.
+void DropXmlControls(QByteArray& bytes) {
+    const auto forbidden = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+    };
+    bytes.erase(std::remove_if(bytes.begin(), bytes.end(), forbidden), bytes.end());
+}
+
 SaveResult RenderSvg(const PictureInput& in, QByteArray& bytes) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -90,7 +101,11 @@ SaveResult RenderSvg(const PictureInput& in, QByteArray& bytes) {
     svg.setViewBox(QRect(0, 0, in.width, in.height));
     svg.setResolution(96);
     svg.setTitle(QStringLiteral("Изолинии на концентрационном треугольнике"));
-    return Draw(svg, in);
+    SaveResult drawn = Draw(svg, in);
+    if (drawn.ok) {
+        DropXmlControls(bytes);
+    }
+    return drawn;
 }
 
 SaveResult RenderPdf(const PictureInput& in, QByteArray& bytes) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <cstring>
 
 #include "support/SmallPlot.h"
@@ -48,6 +49,26 @@ TEST(SavePictureFile, AnEmfNameTakesTheRecordedMetafileAndOtherFormsDrawAfresh) 
         const bool emf = FileExtension(name) != ".wmf" && FileExtension(name) != ".png";
         EXPECT_EQ(Head(plot.Path(name), 1024) == recorded, emf);
     }
+}
+
+TEST(SavePictureFile, SvgStaysValidXmlWithControlCharactersInTexts) {
+    SmallPlot plot;
+    plot.settings.LabelA = "A\x01b";
+    plot.settings.LabelB = "B\x1b[31m\x7f";
+    plot.settings.LabelC = "\x08C\tD\x0c";
+    ASSERT_TRUE(SavePictureFile(plot.Path("names.svg"), plot.Input()).ok);
+    QFile file(QString::fromStdString(plot.Path("names.svg")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString texts;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text") {
+            texts += xml.readElementText() + '|';
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(texts.contains("B[31m")) << texts.toStdString();
+    EXPECT_TRUE(texts.contains("D")) << texts.toStdString();
 }
 
 TEST(SavePictureFile, PngHasThePictureSizeAndAWhiteBackground) {
