@@ -255,6 +255,19 @@ void TChooseMdlParamsDialog::LBModelsClick() {
     }
 }
 
+void TChooseMdlParamsDialog::ShowCoefs(const std::vector<double>& coefs) {
+    const int count = std::min(static_cast<int>(coefs.size()), SGParameters->columnCount());
+    for (int i = 0; i < count; ++i) {
+        // Fifteen digits: all a fit can claim, and no tail of binary noise.
+        ValueItem(SGParameters, i)
+            ->setText(QString::fromStdString(numbers_.Format("%.15g", coefs[i])));
+    }
+    if (static_cast<int>(_Coefs.size()) < count) {
+        _Coefs.resize(count, 0.0);
+    }
+    std::copy_n(coefs.begin(), count, _Coefs.begin());
+}
+
 bool TChooseMdlParamsDialog::FormCloseQuery() {
     bool coefsOk = true;
     const int count = _Model != nullptr ? isotri::ModelCoefCount(_Model) : 0;

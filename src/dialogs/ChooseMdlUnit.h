@@ -54,6 +54,8 @@ class TChooseMdlParamsDialog : public QDialog {
     // Rebuilds the list from the catalogue with the chosen filter (also after models were added).
     void FillModels();
     bool ValidateBounds();
+    // Writes `coefs` into the grid of the current model, as the user could have typed them.
+    void ShowCoefs(const std::vector<double>& coefs);
 
     QListWidget* LBModels;
     QGroupBox* RGModelType;

@@ -7,6 +7,21 @@
 
 namespace isotri {
 
+namespace {
+
+// The rest of the line from its first character above the blank, trailing blanks included.
+Command NameAfter(const QString& line, qsizetype start, CommandKind named, CommandKind unnamed) {
+    while (start < line.size() && line[start].unicode() <= u' ') {
+        ++start;
+    }
+    if (start == line.size()) {
+        return {unnamed, {}};
+    }
+    return {named, line.mid(start)};
+}
+
+}  // namespace
+
 Command ParseCommand(const QString& line) {
     if (line.startsWith(u'!')) {
         return {CommandKind::Shell, line.mid(1)};
@@ -27,18 +42,19 @@ Command ParseCommand(const QString& line) {
             return {kind, {}};
         }
     }
+    static const QString kFit = QStringLiteral("fit");
+    if (line == kFit) {
+        return {CommandKind::FitAsk, {}};
+    }
+    // Unlike "batch", "fit" needs a blank after it, so that longer words stay unknown.
+    if (line.startsWith(kFit) && line[kFit.size()].unicode() <= u' ') {
+        return NameAfter(line, kFit.size(), CommandKind::FitFile, CommandKind::FitNoName);
+    }
     static const QString kBatch = QStringLiteral("batch");
     if (!line.startsWith(kBatch)) {
         return {};
     }
-    qsizetype start = kBatch.size();
-    while (start < line.size() && line[start].unicode() <= u' ') {
-        ++start;
-    }
-    if (start == line.size()) {
-        return {CommandKind::BatchNoName, {}};
-    }
-    return {CommandKind::BatchFile, line.mid(start)};
+    return NameAfter(line, kBatch.size(), CommandKind::BatchFile, CommandKind::BatchNoName);
 }
 
 bool StartShellCommand(const QString& commandLine) {

@@ -19,6 +19,9 @@ enum class CommandKind {
     BatchAsk,     // "batch" alone: the batch file is asked for
     BatchFile,    // argument: the batch file name
     BatchNoName,  // "batch" followed by blanks and control characters only
+    FitAsk,       // "fit" alone: the table is asked for
+    FitFile,      // argument: the table's name, then optionally the response column's
+    FitNoName,    // "fit" followed by blanks and control characters only
 };
 
 struct Command {
@@ -33,6 +36,9 @@ Command ParseCommand(const QString& line);
 // Written at level 16 when "batch" is followed by nothing but blanks.
 inline constexpr const char* kBatchNoNameError =
     "\"batch\" keyword must be followed by file name !\r";
+
+// Written at level 16 when "fit" is followed by nothing but blanks.
+inline constexpr const char* kFitNoNameError = "После \"fit\" нужно имя файла таблицы опытов.\r";
 
 // Starts the command line through /bin/sh, detached; false when it could not be started.
 bool StartShellCommand(const QString& commandLine);

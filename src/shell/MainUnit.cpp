@@ -162,6 +162,15 @@ bool TMainForm::ExecCommand(const QString& line) {
         case CommandKind::BatchFile:
             RunBatch(command.argument);
             return true;
+        case CommandKind::FitAsk:
+            FitItemClick();
+            return true;
+        case CommandKind::FitNoName:
+            con_lputs(16, isotri::kFitNoNameError);
+            return true;
+        case CommandKind::FitFile:
+            RunFitCommand(command.argument);
+            return true;
     }
     return false;
 }
@@ -239,6 +248,8 @@ void TMainForm::BuildMenus() {
                          QKeySequence(Qt::CTRL | Qt::Key_A), &TMainForm::AppendItemClick);
     ExitItem =
         addItem(FileMenu, "ExitItem", QStringLiteral("Выход"), {}, &TMainForm::ExitItemClick);
+    FitItem = addItem(FileMenu, "FitItem", QStringLiteral("Подогнать по данным ..."), {},
+                      &TMainForm::FitItemClick);
 
     EditMenu = addMenu("EditMenu", QStringLiteral("Правка"));
     ClearItem = addItem(EditMenu, "ClearItem", QStringLiteral("Очистить"),
@@ -266,6 +277,10 @@ void TMainForm::BuildMenus() {
                           &TMainForm::ConsoleItemClick);
     ConsoleItem->setCheckable(true);
     ConsoleItem->setChecked(true);
+    PointsItem = addItem(ViewMenu, "PointsItem", QStringLiteral("Точки опыта"), {},
+                         &TMainForm::PointsItemClick);
+    PointsItem->setCheckable(true);
+    PointsItem->setEnabled(false);
 
     HelpMenu = addMenu("HelpMenu", QStringLiteral("Справка"));
     AboutItem = addItem(HelpMenu, "AboutItem", QStringLiteral("О программе ..."), {},
@@ -363,6 +378,7 @@ void TMainForm::DrawCurrentSet() {
 void TMainForm::DrawSet(const TIsolineSet& set) {
     isotri::PictureInput input = CurrentPicture();
     input.set = &set;
+    PlaceMarks(input);
     isotri::DrawPicture(input, _Bitmap);
     OutPanelPaint();
 }
@@ -440,6 +456,7 @@ isotri::PictureInput TMainForm::CurrentPicture() {
     input.numbers = &numbers_;
     input.sink = sink_;
     input.screen = isotri::PrimaryScreenMetrics();
+    PlaceMarks(input);
     return input;
 }
 

@@ -11,11 +11,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "batch/BatchRun.h"
 #include "common/NumberText.h"
 #include "companion/zorb_lib.h"
 #include "export/PictureFile.h"
+#include "fit/DataTable.h"
 #include "plot/Evaluation.h"
 #include "plot/PlotRoad.h"
 
@@ -97,6 +99,14 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     void SetArguments(const QStringList& arguments) { arguments_ = arguments; }
     // Loads the batch file and draws its combined model in place of a plot.
     virtual void RunBatch(const QString& fileName);
+    // Fits a model chosen in the model dialog to the table and plots it with the measured points;
+    // an empty response asks for one when the table offers several.
+    void RunFit(const QString& fileName, const QString& response);
+    // The console's "fit" argument: the longest leading part that names a file is the table, the
+    // rest the response column.
+    void RunFitCommand(const QString& argument);
+    // The measured points of the last fit.
+    const std::vector<isotri::MeasuredPoint>& FitPoints() const { return fitPoints_; }
 
     QScrollArea* AppWorkSpace;
     TPaintBox* OutPanel;
@@ -108,6 +118,7 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     QMenu* FileMenu;
     QAction* AppendItem;
     QAction* ExitItem;
+    QAction* FitItem;
     QMenu* EditMenu;
     QAction* ClearItem;
     QAction* CopyItem;
@@ -118,6 +129,7 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     QAction* BatchItem;
     QMenu* ViewMenu;
     QAction* ConsoleItem;
+    QAction* PointsItem;
     QMenu* HelpMenu;
     QAction* AboutItem;
     QAction* BatchFormatItem;
@@ -137,6 +149,8 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     void ConsoleItemClick();
     void AboutItemClick();
     void BatchFormatItemClick();
+    void FitItemClick();
+    void PointsItemClick();
     void FormShow();
 
   protected:
@@ -165,6 +179,10 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     // The current set (never null here) at the picture's size with the dialogs' settings as
     // they are now, as the screen, the clipboard and the files take it.
     isotri::PictureInput CurrentPicture();
+    // The shown measured points that lie in `input`'s triangle, into `input.marks`.
+    void PlaceMarks(isotri::PictureInput& input);
+    // A fit's failure: on the console, and in a box when the console is hidden.
+    void ReportFitError(const std::string& message);
     // Records `input` into _Metafile; false when the renderer refused the appearance settings.
     bool RecordMetafile(const isotri::PictureInput& input);
 
@@ -181,6 +199,9 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     isotri::IsolineSetPtr _Isolines;
     // The settings the last picture input points to.
     isotri::AppearanceSettings pictureSettings_;
+    std::vector<isotri::MeasuredPoint> fitPoints_;
+    // The marks the last picture input points to.
+    std::vector<isotri::PicturePoint> marks_;
     QStringList arguments_;
     bool formShown_ = false;
 };

@@ -41,6 +41,13 @@ class CommandTest : public QObject {
         QTest::newRow("trailing blanks kept") << "batch a b  " << CommandKind::BatchFile << "a b  ";
         QTest::newRow("cyrillic name") << "batch\tфайл" << CommandKind::BatchFile << "файл";
         QTest::newRow("batch capital") << "Batch a" << CommandKind::Unknown << "";
+        QTest::newRow("fit alone") << "fit" << CommandKind::FitAsk << "";
+        QTest::newRow("fit blanks") << "fit \t " << CommandKind::FitNoName << "";
+        QTest::newRow("fit name and response")
+            << "fit  мои данные.csv Прочность, МПа" << CommandKind::FitFile
+            << "мои данные.csv Прочность, МПа";
+        QTest::newRow("fit needs a blank") << "fitness" << CommandKind::Unknown << "";
+        QTest::newRow("fit capital") << "Fit a.csv" << CommandKind::Unknown << "";
         QTest::newRow("empty") << "" << CommandKind::Unknown << "";
     }
     void parse() {
