@@ -1,10 +1,8 @@
 // Fitting in the window: the console word and the menu item, the report, the coefficient grid,
 // the measured points and what a bad table or a refused model leaves behind.
-#include <QAction>
 #include <QFile>
 #include <QInputDialog>
 #include <QListWidget>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -47,7 +45,6 @@ class MainFitTest : public QObject {
 
   private slots:
     void cleanup();
-    void menuItems();
     void consoleFitFillsGridReportsAndPlotsWithPoints();
     void severalResponsesAreAskedFor();
     void badTableLeavesPictureAndAsksNoModel_data();
@@ -83,16 +80,6 @@ QString MainFitTest::Write(const char* name, const QByteArray& text) {
         qFatal("cannot write %s", qPrintable(path));
     }
     return path;
-}
-
-void MainFitTest::menuItems() {
-    Start();
-    QCOMPARE(form_->FileMenu->actions().last(), form_->FitItem);
-    QCOMPARE(form_->FitItem->text(), QStringLiteral("Подогнать по данным ..."));
-    QVERIFY(form_->FitItem->shortcut().isEmpty());
-    QCOMPARE(form_->ViewMenu->actions().last(), form_->PointsItem);
-    QVERIFY(form_->PointsItem->isCheckable());
-    QVERIFY(!form_->PointsItem->isEnabled());
 }
 
 void MainFitTest::consoleFitFillsGridReportsAndPlotsWithPoints() {
