@@ -7,7 +7,6 @@
 #include <cstring>
 #include <numeric>
 #include <optional>
-#include <unordered_map>
 
 namespace isotri::gen {
 
@@ -85,22 +84,49 @@ struct PieceRef {
     double length;
 };
 
-// Points of every piece in buckets, to tell how much of other lines a box would hide.
+// Points of every piece in buckets, to tell how much of other lines a box would hide. The
+// buckets form a dense grid over the points' extent, found when the last point is in.
 class PointBuckets {
   public:
-    void Add(Vec2 p, int owner) { cells_[KeyOf(p)].push_back({p, owner}); }
+    void Add(Vec2 p, int owner) { points_.push_back({p, owner}); }
+
+    void Build() {
+        if (points_.empty()) {
+            return;
+        }
+        double x0 = points_[0].p.x, y0 = points_[0].p.y, x1 = x0, y1 = y0;
+        for (const Entry& e : points_) {
+            x0 = std::min(x0, e.p.x);
+            y0 = std::min(y0, e.p.y);
+            x1 = std::max(x1, e.p.x);
+            y1 = std::max(y1, e.p.y);
+        }
+        // Cells grow with a picture far beyond any screen, so that they stay fewer than points.
+        const double limit = 4.0 * double(points_.size()) + 1024;
+        while (((x1 - x0) / cell_ + 2) * ((y1 - y0) / cell_ + 2) > limit) {
+            cell_ *= 2;
+        }
+        originX_ = Cell(x0);
+        originY_ = Cell(y0);
+        columns_ = Cell(x1) - originX_ + 1;
+        rows_ = Cell(y1) - originY_ + 1;
+        cells_.assign(static_cast<std::size_t>(columns_ * rows_), {});
+        for (const Entry& e : points_) {
+            cells_[static_cast<std::size_t>((Cell(e.p.y) - originY_) * columns_ + Cell(e.p.x) -
+                                            originX_)]
+                .push_back(e);
+        }
+    }
 
     int CountInBox(Vec2 centre, double halfW, double halfH, int owner) const {
         int count = 0;
-        long x0 = Cell(centre.x - halfW), x1 = Cell(centre.x + halfW);
-        long y0 = Cell(centre.y - halfH), y1 = Cell(centre.y + halfH);
-        for (long cx = x0; cx <= x1; ++cx) {
-            for (long cy = y0; cy <= y1; ++cy) {
-                auto it = cells_.find(Pack(cx, cy));
-                if (it == cells_.end()) {
-                    continue;
-                }
-                for (const Entry& e : it->second) {
+        long x0 = std::max(Cell(centre.x - halfW) - originX_, 0L);
+        long x1 = std::min(Cell(centre.x + halfW) - originX_, columns_ - 1);
+        long y0 = std::max(Cell(centre.y - halfH) - originY_, 0L);
+        long y1 = std::min(Cell(centre.y + halfH) - originY_, rows_ - 1);
+        for (long cy = y0; cy <= y1; ++cy) {
+            for (long cx = x0; cx <= x1; ++cx) {
+                for (const Entry& e : cells_[static_cast<std::size_t>(cy * columns_ + cx)]) {
                     if (e.owner != owner && std::fabs(e.p.x - centre.x) <= halfW &&
                         std::fabs(e.p.y - centre.y) <= halfH) {
                         ++count;
@@ -116,12 +142,11 @@ class PointBuckets {
         Vec2 p;
         int owner;
     };
-    static long Cell(double c) { return static_cast<long>(std::floor(c / kCellSize)); }
-    static long long Pack(long x, long y) {
-        return (static_cast<long long>(x) << 32) ^ static_cast<unsigned long>(y);
-    }
-    static long long KeyOf(Vec2 p) { return Pack(Cell(p.x), Cell(p.y)); }
-    std::unordered_map<long long, std::vector<Entry>> cells_;
+    long Cell(double c) const { return static_cast<long>(std::floor(c / cell_)); }
+    double cell_ = kCellSize;
+    std::vector<Entry> points_;
+    std::vector<std::vector<Entry>> cells_;
+    long originX_ = 0, originY_ = 0, columns_ = 0, rows_ = 0;
 };
 
 class Placer {
@@ -162,11 +187,12 @@ class Placer {
     }
 
     double NearestLabel(Vec2 c) const {
-        double nearest = kSpreadReach;
+        double nearest = kSpreadReach * kSpreadReach;
         for (const Vec2& o : placed_) {
-            nearest = std::min(nearest, Length(c - o));
+            Vec2 d = c - o;
+            nearest = std::min(nearest, Dot(d, d));
         }
-        return nearest;
+        return std::sqrt(nearest);
     }
 
     // Best place on the piece, or nothing.
@@ -188,14 +214,22 @@ class Placer {
             if (!BoxInside(c) || !ClearOfLabels(c)) {
                 continue;
             }
+            double centrality = line.Closed() ? 1.0 : 1.0 - std::fabs(2 * s / length - 1);
+            // The costlier terms only lower the score: a place that cannot win is left early.
+            double score = NearestLabel(c) / kSpreadReach + 0.5 * centrality;
+            if (!(score > bestScore)) {
+                continue;
+            }
             double bend = line.Bend(at - half, at + half);
             if (!(bend <= kMaxBend)) {
                 continue;
             }
-            double centrality = line.Closed() ? 1.0 : 1.0 - std::fabs(2 * s / length - 1);
+            score -= 0.3 * bend / kMaxBend;
+            if (!(score > bestScore)) {
+                continue;
+            }
             int hidden = buckets.CountInBox(c, half, box_.height / 2, owner);
-            double score = NearestLabel(c) / kSpreadReach + 0.5 * centrality -
-                           0.3 * bend / kMaxBend - 0.1 * std::min(hidden, 10);
+            score -= 0.1 * std::min(hidden, 10);
             if (score > bestScore) {
                 bestScore = score;
                 best = c;
@@ -255,6 +289,7 @@ std::vector<std::vector<TLevelLabel>> PlaceLabels(
             order.push_back({static_cast<int>(k), static_cast<int>(j), length});
         }
     }
+    buckets.Build();
     std::vector<int> owners(order.size());
     std::iota(owners.begin(), owners.end(), 0);
     std::stable_sort(owners.begin(), owners.end(),
