@@ -40,6 +40,9 @@ bool DrawPictureInput(const PictureInput& in, Canvas& canvas) {
         DrawPointMarks(canvas,
                        PlaceOnPicture(in.marks, in.width, in.height, *in.settings, *in.numbers));
     }
+    if (in.extremes != nullptr) {
+        DrawExtremeMarks(canvas, *in.extremes, in.width, in.height, *in.settings, *in.numbers);
+    }
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "export/MetafileSupport.h"
 #include "render/AppearanceSettings.h"
 #include "render/Canvas.h"
+#include "render/ExtremeMarks.h"
 #include "render/PointMarks.h"
 
 namespace isotri {
@@ -25,12 +26,14 @@ struct PictureInput {
     const float* bounds = nullptr;  // nine corner compositions
     const NumberText* numbers = nullptr;
     MessageSink* sink = nullptr;
-    ScreenMetrics screen{};                 // the reference screen of metafiles
-    std::span<const PicturePoint> marks{};  // measured points in the set's coordinates
+    ScreenMetrics screen{};                  // the reference screen of metafiles
+    std::span<const PicturePoint> marks{};   // measured points in the set's coordinates
+    ScreenMetrics screen{};                  // the reference screen of metafiles
+    const PlotExtremes* extremes = nullptr;  // marked over the set when given
 };
 
-// DrawIsolineSet with the input, then the marks. False when the renderer refused the geometry
-// texts (it has told the sink).
+// DrawIsolineSet with the input, then the marks and the extremes. False when the renderer refused
+// the geometry texts (it has told the sink).
 bool DrawPictureInput(const PictureInput& in, Canvas& canvas);
 
 struct SaveResult {

@@ -44,6 +44,21 @@ TEST(RenderToMetafile, RecordsThePictureAtItsSizeOnTheReferenceScreen) {
     }
 }
 
+TEST(RenderToMetafile, TheCopyCarriesTheExtremesWhenGiven) {
+    SmallPlot plot;
+    const PlotExtremes extremes{{0.1, {0, 0, 1}, 60, 140}, {0.9, {1, 0, 0}, 100, 100}};
+    PictureInput input = plot.Input();
+    input.extremes = &extremes;
+    const auto emf = RenderToMetafile(input);
+    ASSERT_TRUE(emf.has_value());
+    const auto records = test::ReadEmf(*emf);
+    EXPECT_EQ(test::Count(records, 86), 3);  // the triangle and the two marks
+    const auto texts = Texts(records);
+    for (const std::u16string expected : {u"мин 0,1", u"макс 0,9"}) {
+        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end());
+    }
+}
+
 TEST(RenderToMetafile, WmfHoldsTheSamePicture) {
     SmallPlot plot;
     const auto wmf = RenderToWmf(plot.Input());

@@ -81,6 +81,25 @@ TEST(SavePictureFile, PngHasThePictureSizeAndAWhiteBackground) {
     EXPECT_EQ(image.pixel(100, 160) & 0xFFFFFF, 0u);  // the lower side of the triangle
 }
 
+TEST(SavePictureFile, CarriesTheExtremesOnlyWhenGiven) {
+    SmallPlot plot;
+    plot.settings.EGlobalZoom = "1";
+    const PlotExtremes extremes{{0.1, {0, 0, 1}, 60, 140}, {0.9, {1, 0, 0}, 100, 100}};
+    PictureInput marked = plot.Input();
+    marked.extremes = &extremes;
+    ASSERT_TRUE(SavePictureFile(plot.Path("plain.png"), plot.Input()).ok);
+    ASSERT_TRUE(SavePictureFile(plot.Path("marked.png"), marked).ok);
+    // Inside the filled mark of the maximum.
+    EXPECT_EQ(QImage(QString::fromStdString(plot.Path("plain.png"))).pixel(100, 102) & 0xFFFFFF,
+              0xFFFFFFu);
+    EXPECT_EQ(QImage(QString::fromStdString(plot.Path("marked.png"))).pixel(100, 102) & 0xFFFFFF,
+              0u);
+    ASSERT_TRUE(SavePictureFile(plot.Path("marked.svg"), marked).ok);
+    QFile svg(QString::fromStdString(plot.Path("marked.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains("макс 0,9"));
+}
+
 TEST(SavePictureFile, FailuresLeaveNoFile) {
     struct Case {
         const char* name;
