@@ -22,6 +22,7 @@ void EvaluationContext::Begin(TEvalProc other) {
     evalCount_ = 0;
     shownPercent_ = -1;
     stopAsked_ = false;
+    extremes_.Reset();
 }
 
 void EvaluationContext::Evaluate(const double* x1, const double* x2, const double* x3,
@@ -37,6 +38,7 @@ void EvaluationContext::Evaluate(const double* x1, const double* x2, const doubl
         }
         ReportProgress();
     }
+    extremes_.Track(*result, *x1, *x2, *x3);
     ++evalCount_;
 }
 

@@ -9,6 +9,7 @@
 
 #include "companion/zorb_lib.h"
 #include "isotri/model_module.h"
+#include "render/ExtremeMarks.h"
 
 namespace isotri {
 
@@ -34,6 +35,8 @@ class EvaluationContext {
     std::int32_t EvalCount() const { return evalCount_; }
     // True once the progress hook answered Stop during the last generation.
     bool StopAsked() const { return stopAsked_; }
+    // Lowest and highest finite value among the points of the last generation.
+    const ExtremeTracker& Extremes() const { return extremes_; }
 
     // One point of the generation: the chosen model (NaN without one), or `other_` when the
     // generation evaluates another callback; counted either way.
@@ -64,6 +67,7 @@ class EvaluationContext {
     std::int32_t evalCount_ = 0;
     int shownPercent_ = -1;
     bool stopAsked_ = false;
+    ExtremeTracker extremes_;
 };
 
 }  // namespace isotri

@@ -23,6 +23,10 @@ Plot GeneratePlot(const PlotRequest& request, EvaluationContext& context) {
                                              &plot.placement.angle, request.GeneratorBounds(),
                                              EvalModelProc, request.lines, 0));
     }
+    if (plot.set) {
+        plot.extremes =
+            context.Extremes().Place(*plot.set, request.bounds.data(), request.scalesOnly);
+    }
     plot.evaluations = context.EvalCount();
     plot.stopAsked = context.StopAsked();
     return plot;

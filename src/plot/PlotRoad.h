@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "companion/zorb_lib.h"
 #include "export/PictureFile.h"
@@ -70,6 +71,8 @@ struct Plot {
     Placement placement;
     std::int32_t evaluations = 0;
     bool stopAsked = false;  // the progress hook answered Stop on the way
+    // The lowest and highest value met, placed on the set; nothing without a set.
+    std::optional<PlotExtremes> extremes;
 };
 
 // Generates the isolines of the request with `context` behind EvalModelProc.

@@ -25,7 +25,10 @@ std::vector<std::string_view> Words(std::string_view text) {
     return words;
 }
 
-constexpr const char* kMixtureExample = " Пример: at 0,2 0,3 0,5";
+std::string Example(const NumberText& numbers) {
+    const char s = numbers.DecimalSeparator();
+    return std::string(" Пример: 0") + s + "2 0" + s + "3 0" + s + "5";
+}
 
 // A model without a value at the point (outside its domain) says so instead of "nan".
 std::string ValueText(const NumberText& numbers, double value) {
@@ -78,14 +81,14 @@ std::variant<Mixture, std::string> ParseMixture(const NumberText& numbers, std::
     const std::vector<std::string_view> words = Words(text);
     if (words.size() != 3) {
         return std::string("Нужно три доли смеси, задано ") + std::to_string(words.size()) + "." +
-               kMixtureExample;
+               Example(numbers);
     }
     Mixture m{};
     double sum = 0;
     for (int k = 0; k < 3; ++k) {
         const std::optional<double> value = numbers.ParseLenient(words[k]);
         if (!value || !std::isfinite(*value)) {
-            return "Неверное число: \"" + std::string(words[k]) + "\"." + kMixtureExample;
+            return "Неверное число: \"" + std::string(words[k]) + "\"." + Example(numbers);
         }
         if (*value < 0) {
             return "Доля смеси не может быть отрицательной: \"" + std::string(words[k]) + "\".";

@@ -50,6 +50,10 @@ Command ParseCommand(const QString& line) {
     if (line.startsWith(kFit) && line[kFit.size()].unicode() <= u' ') {
         return NameAfter(line, kFit.size(), CommandKind::FitFile, CommandKind::FitNoName);
     }
+    static const QString kAt = QStringLiteral("at");
+    if (line == kAt || (line.startsWith(kAt) && line[kAt.size()].unicode() <= u' ')) {
+        return {CommandKind::At, line.mid(kAt.size())};
+    }
     static const QString kBatch = QStringLiteral("batch");
     if (!line.startsWith(kBatch)) {
         return {};

@@ -22,6 +22,7 @@ enum class CommandKind {
     FitAsk,       // "fit" alone: the table is asked for
     FitFile,      // argument: the table's name, then optionally the response column's
     FitNoName,    // "fit" followed by blanks and control characters only
+    At,           // argument: what follows "at", the mixture to read the model at
 };
 
 struct Command {

@@ -41,6 +41,7 @@ void TMainForm::ClearStatus() {
 }
 
 void TMainForm::ShowSet(const TIsolineSet& set) {
+    ShowingBatch(set);
     DrawSet(set);
 }
 

@@ -31,6 +31,7 @@
 #include "shell/Command.h"
 #include "shell/ConsoleMemo.h"
 #include "shell/MessageBoxSink.h"
+#include "shell/PictureReadout.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ TMainForm::TMainForm(const isotri::NumberText& numbers, isotri::MessageSink* sin
     }
     FormCreate(loadModules);
     ConsoleStartUp();
+    ReadoutStartUp();
     // Menu items' enabled states are brought up to date before their shortcuts act.
     qApp->installEventFilter(this);
 }
@@ -170,6 +172,9 @@ bool TMainForm::ExecCommand(const QString& line) {
             return true;
         case CommandKind::FitFile:
             RunFitCommand(command.argument);
+            return true;
+        case CommandKind::At:
+            ReadAtCommand(command.argument);
             return true;
     }
     return false;
@@ -357,8 +362,11 @@ void TMainForm::GenerateAndDraw() {
     const isotri::AppearanceSettings settings = FormatDialog->Settings();
     SizePicture(settings.SEViewWidth, settings.SEViewHeight);
     {
+        const isotri::TPictureReadout::Pause pause(*readout_);
         const StatusClearer clearer(StatusBar);
-        _Isolines = isotri::GeneratePlot(CurrentRequest(), evaluation_).set;
+        isotri::Plot plot = isotri::GeneratePlot(CurrentRequest(), evaluation_);
+        _Isolines = std::move(plot.set);
+        ShowingModel(plot.extremes);
     }
     if (_Isolines != nullptr) {
         DrawCurrentSet();
@@ -400,6 +408,7 @@ void TMainForm::FormatItemClick() {
 
 void TMainForm::ClearItemClick() {
     _Isolines.reset();
+    readout_->Hide();
     FillBitmapWhite();
     OutPanelPaint();
 }
@@ -452,6 +461,7 @@ isotri::PictureInput TMainForm::CurrentPicture() {
     input.height = _Bitmap.height();
     input.divisions = ChooseMdlParamsDialog->Split();
     input.settings = &pictureSettings_;
+    input.extremes = ExtremesItem->isChecked() && extremes_ ? &*extremes_ : nullptr;
     input.bounds = ChooseMdlParamsDialog->Bounds().data();
     input.numbers = &numbers_;
     input.sink = sink_;

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "fit/DataTable.h"
 #include "plot/Evaluation.h"
 #include "plot/PlotRoad.h"
+#include "render/ExtremeMarks.h"
 
 class QAction;
 class QFileDialog;
@@ -38,6 +40,7 @@ class TAboutDialog;
 class TAppendMdlDialog;
 class TConsole;
 class TMathDefinition;
+class TPictureReadout;
 }  // namespace isotri
 
 // Shows a picture at its top left corner and paints nothing else.
@@ -130,6 +133,8 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     QMenu* ViewMenu;
     QAction* ConsoleItem;
     QAction* PointsItem;
+    QAction* ExtremesItem = nullptr;
+    isotri::TPictureReadout* Readout() const { return readout_.get(); }
     QMenu* HelpMenu;
     QAction* AboutItem;
     QAction* BatchFormatItem;
@@ -152,6 +157,7 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     void FitItemClick();
     void PointsItemClick();
     void FormShow();
+    void ExtremesItemClick();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -185,6 +191,12 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     void ReportFitError(const std::string& message);
     // Records `input` into _Metafile; false when the renderer refused the appearance settings.
     bool RecordMetafile(const isotri::PictureInput& input);
+    // Reading the picture (MainReadout.cpp): the readout and "Экстремумы" set up, the set now
+    // shown being a model's or a batch's, and the console word "at".
+    void ReadoutStartUp();
+    void ShowingModel(std::optional<isotri::PlotExtremes> extremes);
+    void ShowingBatch(const TIsolineSet& set);
+    void ReadAtCommand(const QString& mixture);
 
     std::unique_ptr<TMessageBoxSink> ownSink_;
     isotri::MessageSink* sink_;
@@ -204,4 +216,7 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     std::vector<isotri::PicturePoint> marks_;
     QStringList arguments_;
     bool formShown_ = false;
+    std::unique_ptr<isotri::TPictureReadout> readout_;
+    std::optional<isotri::PlotExtremes> extremes_;  // of the set shown
+    bool batchShown_ = false;                       // the set shown is a batch's
 };

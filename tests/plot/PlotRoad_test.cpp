@@ -57,6 +57,31 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PlotPlacementTest,
                          ::testing::Values(PlacementCase{800, 740}, PlacementCase{1000, 500},
                                            PlacementCase{32, 2048}, PlacementCase{2048, 32}));
 
+TEST(PlotRoadTest, TheExtremesAreThoseOfTheEvaluatedPointsPlacedOnTheSet) {
+    EvaluationContext context;
+    context.SetModel(&test::kLinearModel, {1, 3});  // x1 + 3·x2: 0 at C, 3 at B
+    PlotRequest request;
+    // With the bounds the model sees the sub-triangle: lowest at its corner C, highest at B.
+    request.bounds = {0.6f, 0.2f, 0.2f, 0.2f, 0.6f, 0.2f, 0.2f, 0.2f, 0.6f};
+    for (bool scalesOnly : {false, true}) {
+        request.scalesOnly = scalesOnly;
+        const Plot plot = GeneratePlot(request, context);
+        ASSERT_NE(plot.set, nullptr);
+        ASSERT_TRUE(plot.extremes);
+        const TPoint3f* v = plot.set->Vertices;
+        const double low = scalesOnly ? 0 : 0.2 + 3 * 0.2;
+        const double high = scalesOnly ? 3 : 0.2 + 3 * 0.6;
+        EXPECT_NEAR(plot.extremes->min.value, low, 1e-6) << scalesOnly;  // float bounds
+        EXPECT_NEAR(plot.extremes->max.value, high, 1e-6) << scalesOnly;
+        EXPECT_NEAR(plot.extremes->min.x, v[2].X, 1e-3);
+        EXPECT_NEAR(plot.extremes->min.y, v[2].Y, 1e-3);
+        EXPECT_NEAR(plot.extremes->max.x, v[1].X, 1e-3);
+        EXPECT_NEAR(plot.extremes->max.y, v[1].Y, 1e-3);
+    }
+    request.evaluate = Constant;
+    EXPECT_FALSE(GeneratePlot(request, context).extremes);
+}
+
 TEST(PlotRoadTest, CountsTheEvaluationsOfEachPlotFromZero) {
     EvaluationContext context;
     context.SetModel(&test::kLinearModel, {10, 4});

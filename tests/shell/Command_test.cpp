@@ -33,6 +33,11 @@ class CommandTest : public QObject {
         QTest::newRow("shell") << "!ls -l > x" << CommandKind::Shell << "ls -l > x";
         QTest::newRow("bare shell mark") << "!" << CommandKind::Shell << "";
         QTest::newRow("shell before words") << "!quit" << CommandKind::Shell << "quit";
+        QTest::newRow("at") << "at 0,2 0.3 1" << CommandKind::At << " 0,2 0.3 1";
+        QTest::newRow("at alone") << "at" << CommandKind::At << "";
+        QTest::newRow("at with a tab") << "at\t1 1 1" << CommandKind::At << "\t1 1 1";
+        QTest::newRow("at glued") << "at1 1 1" << CommandKind::Unknown << "";
+        QTest::newRow("at capital") << "At 1 1 1" << CommandKind::Unknown << "";
         QTest::newRow("batch alone") << "batch" << CommandKind::BatchAsk << "";
         QTest::newRow("batch blanks") << "batch   " << CommandKind::BatchNoName << "";
         QTest::newRow("batch controls") << "batch\t\x01 " << CommandKind::BatchNoName << "";
