@@ -2,7 +2,9 @@
 #include <string>
 #include <vector>
 
+#include "batch/BatchReadout.h"
 #include "batch/BatchRun.h"
+#include "batch/CombinedModel.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/PictureOptions.h"
@@ -19,6 +21,7 @@ namespace {
 const char* const kBatchUsage =
     "usage: isotri-plot --batch FILE [--lines N] [--size WxH] [--split N]\n"
     "                   [--bounds \"Ax Ay Az Bx By Bz Cx Cy Cz\"] [--scales-only] [--dir DIR]...\n"
+    "                   [--at \"x1 x2 x3\"]... [--mark-extremes]\n"
     "                   [picture options] -o FILE.json|png|svg|pdf|emf|wmf\n"
     "                   (-o FILE --format FORM for any name, -o - for standard output)\n";
 
@@ -90,10 +93,19 @@ int RunBatchCommand(const Args& args) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
     }
+    if (result != BatchRunResult::NotLoaded) {
+        PrintReadings(options.readout, numbers, options.appearance,
+                      [](const Mixture& point) { return BatchValueAt(BatchList, point); });
+    }
     if (result != BatchRunResult::Drawn) {
         return 1;
     }
-    return WritePlotOutput(options, {current.get(), context.EvalCount()});
+    // The extremes of the run's report.
+    const PlotExtremes extremes =
+        PlaceExtremes(*current, options.bounds.data(), options.scalesOnly,
+                      {LowestValue, {LowestPoint[0], LowestPoint[1], LowestPoint[2]}},
+                      {HighestValue, {HighestPoint[0], HighestPoint[1], HighestPoint[2]}});
+    return WritePlotOutput(options, {current.get(), context.EvalCount(), &extremes});
 }
 
 }  // namespace isotri::cli

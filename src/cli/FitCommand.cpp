@@ -187,7 +187,9 @@ int RunFitCommand(const Args& args) {
         }
     }
     extras.jsonMembers = FitMembers(data, fit, placed);
-    return WritePlotOutput(options, {plot.set.get(), plot.evaluations}, extras);
+    return WritePlotOutput(
+        options, {plot.set.get(), plot.evaluations, plot.extremes ? &*plot.extremes : nullptr},
+        extras);
 }
 
 }  // namespace isotri::cli

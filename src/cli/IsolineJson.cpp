@@ -83,16 +83,46 @@ void Piece(std::string& out, const TIsolineLevel& level, std::int32_t j) {
     out += (label.Flags & kNoLabel) != 0 ? ", \"noLabel\": true}}" : ", \"noLabel\": false}}";
 }
 
+void Extreme(std::string& out, const ExtremePoint& point) {
+    out += "{\"value\": ";
+    JsonNumber(out, point.value);
+    out += ", \"mixture\": [";
+    for (int c = 0; c < 3; ++c) {
+        out += c > 0 ? ", " : "";
+        JsonNumber(out, point.mixture[c]);
+    }
+    out += "], \"x\": ";
+    JsonNumber(out, point.x);
+    out += ", \"y\": ";
+    JsonNumber(out, point.y);
+    out += '}';
+}
+
+void Extremes(std::string& out, const PlotExtremes* extremes) {
+    out += ", \"extremes\": ";
+    if (extremes == nullptr) {
+        out += "null";
+        return;
+    }
+    out += "{\"min\": ";
+    Extreme(out, extremes->min);
+    out += ", \"max\": ";
+    Extreme(out, extremes->max);
+    out += '}';
+}
+
 }  // namespace
 
 std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations,
-                           const std::string& members) {
+                           const PlotExtremes* extremes, const std::string& members) {
     std::string out = "{\"vertices\": [";
     for (int k = 0; k < 3; ++k) {
         out += k > 0 ? ", " : "";
         Point(out, set.Vertices[k].X, set.Vertices[k].Y);
     }
-    out += "], \"evaluations\": " + std::to_string(evaluations) + ", \"levels\": [";
+    out += "], \"evaluations\": " + std::to_string(evaluations);
+    Extremes(out, extremes);
+    out += ", \"levels\": [";
     for (std::int32_t k = 0; set.Levels != nullptr && k < set.LevelCount; ++k) {
         const TIsolineLevel& level = *set.Levels[k];
         out += k > 0 ? ",\n  " : "\n  ";

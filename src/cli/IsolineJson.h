@@ -6,12 +6,14 @@
 #include <string>
 
 #include "companion/zorb_lib.h"
+#include "render/ExtremeMarks.h"
 
 namespace isotri::cli {
 
-// `members`: further members of the object ("\"key\": value, ..."), or empty.
+// `extremes`: written as "extremes" {"min", "max"}, each with value, mixture and picture x, y;
+// null writes null. `members`: further members of the object ("\"key\": value, ..."), or empty.
 std::string IsolineSetJson(const TIsolineSet& set, std::int64_t evaluations,
-                           const std::string& members = {});
+                           const PlotExtremes* extremes, const std::string& members = {});
 
 // Shortest text that reads back the same value; JSON has no infinities or NaN: null.
 void JsonNumber(std::string& out, double value);

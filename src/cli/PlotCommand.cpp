@@ -16,6 +16,7 @@ int UsageError(const std::string& message) {
     std::fputs(
         "usage: isotri-plot --model NAME --coefs \"c1 c2 ...\" [--lines N] [--split N] "
         "[--size WxH] [--bounds \"Ax Ay Az Bx By Bz Cx Cy Cz\"] [--scales-only]\n"
+        "                   [--at \"x1 x2 x3\"]... [--mark-extremes]\n"
         "                   -o FILE.json|png|svg|pdf|emf|wmf | -o FILE --format FORM | -o -\n",
         stderr);
     std::fputs(kPictureOptionsUsage, stderr);
@@ -57,11 +58,15 @@ int RunPlotCommand(const Args& args) {
         return UsageError(error);
     }
     const Plot plot = GeneratePlot(options.Request(), context);
+    PrintReadings(options.readout, numbers, options.appearance, [&context](const Mixture& point) {
+        return PointValue{EvaluateAt(*context.Model(), context.Coefs(), point), {}};
+    });
     if (!plot.set) {
         std::fprintf(stderr, "%s\n", kConstantModelMessage);
         return 1;
     }
-    return WritePlotOutput(options, {plot.set.get(), plot.evaluations});
+    return WritePlotOutput(
+        options, {plot.set.get(), plot.evaluations, plot.extremes ? &*plot.extremes : nullptr});
 }
 
 }  // namespace isotri::cli

@@ -95,6 +95,9 @@ OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText
         options.scalesOnly = true;
         return OptionResult::Taken;
     }
+    if (const int taken = TakeReadoutOption(args, i, numbers, options.readout, error)) {
+        return taken > 0 ? OptionResult::Taken : OptionResult::Bad;
+    }
     switch (ApplyPictureOption(args, i, options.appearance, numbers, error)) {
         case PictureOption::Applied:
             return OptionResult::Taken;

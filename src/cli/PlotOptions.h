@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/ReadoutOptions.h"
 #include "common/NumberText.h"
 #include "companion/zorb_lib.h"
 #include "isotri/model_module.h"
@@ -33,6 +34,7 @@ struct PlotOptions {
     std::string output;             // -o FILE, "-" standard output
     std::string format;             // --format json|png|svg|pdf|emf|wmf: the form of -o
     AppearanceSettings appearance;  // the picture options (PictureOptions.h)
+    ReadoutOptions readout;         // --at, --mark-extremes
 
     // The plot the options ask for, evaluating the context's model.
     PlotRequest Request() const;

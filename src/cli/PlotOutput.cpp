@@ -15,7 +15,8 @@ namespace isotri::cli {
 namespace {
 
 int WriteJson(const PlotOptions& options, const PlotResult& result, const PlotExtras& extras) {
-    const std::string json = IsolineSetJson(*result.set, result.evaluations, extras.jsonMembers);
+    const std::string json =
+        IsolineSetJson(*result.set, result.evaluations, result.extremes, extras.jsonMembers);
     try {
         WriteFileAtomically(QString::fromStdString(options.output),
                             QByteArray::fromStdString(json));
@@ -34,6 +35,7 @@ int WritePicture(const PlotOptions& options, const PlotResult& result, const Plo
                        &options.appearance, options.bounds.data(), &numbers,       &sink};
     input.screen = PrimaryScreenMetrics();
     input.marks = extras.marks;
+    input.extremes = options.readout.markExtremes ? result.extremes : nullptr;
     const SaveResult saved =
         SavePictureFile(options.output, input, nullptr, FormExtension(options));
     if (!saved.ok) {

@@ -7,6 +7,7 @@
 
 #include "cli/PlotOptions.h"
 #include "companion/zorb_lib.h"
+#include "render/ExtremeMarks.h"
 #include "render/PointMarks.h"
 
 namespace isotri::cli {
@@ -14,6 +15,7 @@ namespace isotri::cli {
 struct PlotResult {
     const TIsolineSet* set = nullptr;  // never null here
     std::int64_t evaluations = 0;
+    const PlotExtremes* extremes = nullptr;  // null: not known
 };
 
 // What a mode adds to the plain plot: measured points and their JSON.

@@ -11,7 +11,7 @@ coefs="3.1 1.2 2.4 4.5 -6 2.2 7.5 -3 5 20"
 python3 - set.json <<'PY' || fail "set.json does not match"
 import json, sys
 d = json.load(open(sys.argv[1]))
-assert sorted(d) == ["evaluations", "levels", "vertices"], sorted(d)
+assert sorted(d) == ["evaluations", "extremes", "levels", "vertices"], sorted(d)
 v = d["vertices"]
 assert abs(v[0][0] - 400) < 1e-3 and abs(v[0][1] - 44) < 1e-3, v
 assert abs(v[1][0] - 746.41016) < 1e-3 and abs(v[2][1] - 644) < 1e-3, v
