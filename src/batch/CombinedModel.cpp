@@ -153,20 +153,30 @@ double Desirability(const TBatchEntry& entry, double value) {
     return (value - entry.Low) / (entry.Target - entry.Low);
 }
 
-void EvalBatchProc(const double* x1, const double* x2, const double* x3, double* result) {
-    const double point[3] = {*x1, *x2, *x3};
+double CombinedValue(const std::vector<TBatchEntry>& entries, const double point[3],
+                     std::vector<double>* desirabilities) {
     WeightedProduct product;
-    for (const TBatchEntry& entry : BatchList) {
+    for (const TBatchEntry& entry : entries) {
         double value = 0;
         entry.Model->ops->Evaluate(entry.Model, point, entry.Coefs.data(), &value);
         if (!entry.Combined) {
-            *result = value;
-            TrackExtremes(value, *x1, *x2, *x3);
-            return;
+            if (desirabilities != nullptr) {
+                desirabilities->clear();
+            }
+            return value;
         }
-        product.Add(Desirability(entry, value), entry.Weight);
+        const double d = Desirability(entry, value);
+        if (desirabilities != nullptr) {
+            desirabilities->push_back(d);
+        }
+        product.Add(d, entry.Weight);
     }
-    *result = product.Mean();
+    return product.Mean();
+}
+
+void EvalBatchProc(const double* x1, const double* x2, const double* x3, double* result) {
+    const double point[3] = {*x1, *x2, *x3};
+    *result = CombinedValue(BatchList, point, nullptr);
     TrackExtremes(*result, *x1, *x2, *x3);
 }
 
