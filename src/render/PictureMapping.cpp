@@ -121,24 +121,17 @@ std::array<GuideLine, 3> PictureMapping::GuideLines(const Weights& w, double rea
         const PictureXY& a = v_[k];
         const PictureXY& b = v_[(k + 1) % 3];
         const PictureXY& c = v_[(k + 2) % 3];
-        // Keeping weight k, the point slides along C→B until weight k+2 is gone: it reaches the
-        // side A-B where that side's outer scale reads component k.
-        const PictureXY slide = Minus(b, c);
-        const PictureXY onSide{p.x + w[(k + 2) % 3] * slide.x, p.y + w[(k + 2) % 3] * slide.y};
+        // Keeping weight k, the point slides along C→B until weight k+2 is gone.
+        const double slide = w[(k + 2) % 3];
+        const PictureXY onSide{p.x + slide * (b.x - c.x), p.y + slide * (b.y - c.y)};
         PictureXY end = onSide;
-        const double slideLength = std::hypot(slide.x, slide.y);
-        const PictureXY side = Minus(b, a);
-        const double sideLength = std::hypot(side.x, side.y);
-        if (slideLength > 0 && sideLength > 0) {
+        const PictureXY d = Minus(b, a);
+        const double length = std::hypot(d.x, d.y);
+        if (length > 0) {
             // The renderer's normal (-D.y, D.x) points inward; its axis lies against it.
-            const PictureXY outward{side.y / sideLength, -side.x / sideLength};
-            const double along = (slide.x * outward.x + slide.y * outward.y) / slideLength;
-            if (std::fabs(along) > 1e-6) {
-                const double t = reach / along;
-                end = {onSide.x + t * slide.x / slideLength, onSide.y + t * slide.y / slideLength};
-            }
+            end = {onSide.x + reach * d.y / length, onSide.y - reach * d.x / length};
         }
-        lines[k] = {p, end};
+        lines[k] = {p, onSide, end};
     }
     return lines;
 }

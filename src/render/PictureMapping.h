@@ -19,9 +19,12 @@ struct PictureXY {
     double y = 0;
 };
 
+// The ticks stand square to their side, so a line of constant share bends where it meets the
+// side and follows the tick out to the scale.
 struct GuideLine {
     PictureXY from;  // the point read
-    PictureXY to;    // the outer end of the tick it reads on its scale
+    PictureXY side;  // where the share meets its side
+    PictureXY to;    // the outer end of the tick through that place
 };
 
 class PictureMapping {
@@ -49,9 +52,9 @@ class PictureMapping {
     // model's corners span no triangle. May lie outside the triangle.
     std::optional<Weights> WeightsOfModelMixture(const Mixture& m) const;
 
-    // For each component k, the line of constant weight k from the point to its scale: the side
-    // from vertex k to the next one, extended `reach` pixels outward past that side (the axis
-    // offset and half a tick when the axes are drawn).
+    // For each component k, the line of constant weight k from the point to the side from vertex
+    // k to the next one, whose outer scale reads component k, then `reach` pixels square out of
+    // that side (the axis offset and half a tick when the axes are drawn).
     std::array<GuideLine, 3> GuideLines(const Weights& w, double reach) const;
 
   private:

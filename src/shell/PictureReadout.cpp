@@ -35,7 +35,9 @@ void TGuideOverlay::paintEvent(QPaintEvent* /*event*/) {
     // Light enough to read the isolines through.
     painter.setPen(QPen(QColor(90, 110, 200, 150), 1, Qt::DashLine));
     for (const GuideLine& line : lines_) {
-        painter.drawLine(QPointF(line.from.x, line.from.y), QPointF(line.to.x, line.to.y));
+        const QPointF points[] = {
+            {line.from.x, line.from.y}, {line.side.x, line.side.y}, {line.to.x, line.to.y}};
+        painter.drawPolyline(points, 3);
     }
 }
 

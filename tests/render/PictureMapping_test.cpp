@@ -140,35 +140,34 @@ double DistanceToLine(PictureXY p, PictureXY a, PictureXY b) {
     return ((p.x - a.x) * dy - (p.y - a.y) * dx) / std::hypot(dx, dy);
 }
 
-TEST(PictureMapping, GuideLinesKeepTheirShareDownToTheirScale) {
+TEST(PictureMapping, GuideLinesKeepTheirShareThenFollowTheTickOut) {
     const TIsolineSet set = DefaultSet();
     const auto mapping = PictureMapping::ForSet(set, 800, 740, 1.0, kUnit, false);
     ASSERT_TRUE(mapping);
     const Weights w{0.2, 0.3, 0.5};
     const PictureXY v[3] = {mapping->PointAt({1, 0, 0}), mapping->PointAt({0, 1, 0}),
                             mapping->PointAt({0, 0, 1})};
-    for (double reach : {0.0, 30.0}) {
-        const auto lines = mapping->GuideLines(w, reach);
-        for (int k = 0; k < 3; ++k) {
-            const PictureXY& a = v[k];
-            const PictureXY& b = v[(k + 1) % 3];
-            const GuideLine& line = lines[k];
-            EXPECT_NEAR(line.from.x, mapping->PointAt(w).x, 1e-9);
-            // The end lies `reach` outside side k→k+1 (the interior is at negative distances).
-            EXPECT_NEAR(DistanceToLine(line.to, a, b), reach, 1e-6) << k;
-            // Along the way, weight k does not change: the line is parallel to the opposite side.
-            const PictureXY& c = v[(k + 2) % 3];
-            const double across =
-                (line.to.x - line.from.x) * (c.y - b.y) - (line.to.y - line.from.y) * (c.x - b.x);
-            EXPECT_NEAR(across, 0, 1e-6) << k;
-        }
-        if (reach == 0) {
-            // On the side, the scale of component 1 (side A→B) reads 0.2.
-            const std::optional<Weights> end = mapping->WeightsAt(lines[0].to);
-            ASSERT_TRUE(end);
-            EXPECT_NEAR((*end)[0], 0.2, 1e-9);
-            EXPECT_NEAR((*end)[2], 0, 1e-9);
-        }
+    const double reach = 30;
+    const auto lines = mapping->GuideLines(w, reach);
+    for (int k = 0; k < 3; ++k) {
+        const PictureXY& a = v[k];
+        const PictureXY& b = v[(k + 1) % 3];
+        const PictureXY& c = v[(k + 2) % 3];
+        const GuideLine& line = lines[k];
+        EXPECT_NEAR(line.from.x, mapping->PointAt(w).x, 1e-9);
+        // Side k→k+1 is reached where its outer scale reads component k.
+        const std::optional<Weights> met = mapping->WeightsAt(line.side);
+        ASSERT_TRUE(met) << k;
+        EXPECT_NEAR((*met)[k], w[k], 1e-9) << k;
+        EXPECT_NEAR((*met)[(k + 2) % 3], 0, 1e-9) << k;
+        // Up to the side the share does not change: the line runs along the opposite side.
+        const double across =
+            (line.side.x - line.from.x) * (c.y - b.y) - (line.side.y - line.from.y) * (c.x - b.x);
+        EXPECT_NEAR(across, 0, 1e-6) << k;
+        // Then out, square to the side, to the tick's outer end (the interior lies at negative
+        // distances).
+        EXPECT_NEAR(DistanceToLine(line.to, a, b), reach, 1e-6) << k;
+        EXPECT_NEAR(std::hypot(line.to.x - line.side.x, line.to.y - line.side.y), reach, 1e-6);
     }
 }
 
