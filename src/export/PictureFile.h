@@ -28,7 +28,6 @@ struct PictureInput {
     MessageSink* sink = nullptr;
     ScreenMetrics screen{};                  // the reference screen of metafiles
     std::span<const PicturePoint> marks{};   // measured points in the set's coordinates
-    ScreenMetrics screen{};                  // the reference screen of metafiles
     const PlotExtremes* extremes = nullptr;  // marked over the set when given
 };
 
