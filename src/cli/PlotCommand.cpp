@@ -58,9 +58,7 @@ int RunPlotCommand(const Args& args) {
         return UsageError(error);
     }
     const Plot plot = GeneratePlot(options.Request(), context);
-    PrintReadings(options.readout, numbers, options.appearance, [&context](const Mixture& point) {
-        return PointValue{EvaluateAt(*context.Model(), context.Coefs(), point), {}};
-    });
+    PrintModelReadings(options.readout, numbers, options.appearance, context);
     if (!plot.set) {
         std::fprintf(stderr, "%s\n", kConstantModelMessage);
         return 1;

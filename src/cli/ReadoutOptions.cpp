@@ -37,4 +37,11 @@ void PrintReadings(const ReadoutOptions& options, const NumberText& numbers,
     std::fflush(stdout);
 }
 
+void PrintModelReadings(const ReadoutOptions& options, const NumberText& numbers,
+                        const AppearanceSettings& appearance, const EvaluationContext& context) {
+    PrintReadings(options, numbers, appearance, [&context](const Mixture& point) {
+        return PointValue{EvaluateAt(*context.Model(), context.Coefs(), point), {}};
+    });
+}
+
 }  // namespace isotri::cli

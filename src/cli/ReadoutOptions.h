@@ -9,6 +9,7 @@
 
 #include "cli/Commands.h"
 #include "common/NumberText.h"
+#include "plot/Evaluation.h"
 #include "render/AppearanceSettings.h"
 #include "render/Readout.h"
 
@@ -31,5 +32,8 @@ int TakeReadoutOption(const Args& args, std::size_t& i, const NumberText& number
 void PrintReadings(const ReadoutOptions& options, const NumberText& numbers,
                    const AppearanceSettings& appearance,
                    const std::function<PointValue(const Mixture&)>& valueAt);
+// The same for the context's model (which must be set).
+void PrintModelReadings(const ReadoutOptions& options, const NumberText& numbers,
+                        const AppearanceSettings& appearance, const EvaluationContext& context);
 
 }  // namespace isotri::cli
