@@ -85,3 +85,12 @@ for key, word in (("min", "Minimum"), ("max", "Maximum")):
 # Both ramps are 0,5 in the centre and one of them is 0 at each corner.
 assert abs(e["max"]["value"] - 0.5) < 1e-3 and e["min"]["value"] == 0, e
 PY
+
+# A fitted model is read at the mixtures as well, after its report.
+LC_ALL=C.UTF-8 "$plot" --fit "$2/examples/yarn-blends.csv" --response "Прочность, МПа" \
+    --model "Специальная кубическая модель Шеффе" --at "1 1 1" -o fit.json >out 2>err ||
+    fail "fit exited $?: $(cat err)"
+tail -n 1 out | grep -Eq '^A = 0.333  B = 0.333  C = 0.333   y = [0-9.]+$' ||
+    fail "fit --at: $(tail -n 1 out)"
+python3 -c 'import json, sys; assert json.load(open("fit.json"))["extremes"]["max"]["value"] > 0' ||
+    fail "fit extremes"
