@@ -94,7 +94,7 @@ int RunBatchCommand(const Args& args) {
         return 1;
     }
     if (result != BatchRunResult::NotLoaded) {
-        PrintReadings(options.readout, numbers, options.appearance,
+        PrintReadings(options.readout, options.output, numbers, options.appearance,
                       [](const Mixture& point) { return BatchValueAt(BatchList, point); });
     }
     if (result != BatchRunResult::Drawn) {

@@ -174,7 +174,7 @@ int RunFitCommand(const Args& args) {
     context.SetModel(model, fit.Values());
     const PlotRequest request = options.Request();
     const Plot plot = GeneratePlot(request, context);
-    PrintModelReadings(options.readout, numbers, options.appearance, context);
+    PrintModelReadings(options.readout, options.output, numbers, options.appearance, context);
     if (!plot.set) {
         std::fprintf(stderr, "%s\n", kConstantModelMessage);
         return 1;

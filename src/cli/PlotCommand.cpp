@@ -58,7 +58,7 @@ int RunPlotCommand(const Args& args) {
         return UsageError(error);
     }
     const Plot plot = GeneratePlot(options.Request(), context);
-    PrintModelReadings(options.readout, numbers, options.appearance, context);
+    PrintModelReadings(options.readout, options.output, numbers, options.appearance, context);
     if (!plot.set) {
         std::fprintf(stderr, "%s\n", kConstantModelMessage);
         return 1;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <variant>
 
+#include "common/AtomicFile.h"
+
 namespace isotri::cli {
 
 int TakeReadoutOption(const Args& args, std::size_t& i, const NumberText& numbers,
@@ -27,19 +29,22 @@ int TakeReadoutOption(const Args& args, std::size_t& i, const NumberText& number
     return 1;
 }
 
-void PrintReadings(const ReadoutOptions& options, const NumberText& numbers,
-                   const AppearanceSettings& appearance,
+void PrintReadings(const ReadoutOptions& options, const std::string& output,
+                   const NumberText& numbers, const AppearanceSettings& appearance,
                    const std::function<PointValue(const Mixture&)>& valueAt) {
+    // Standard output may carry the picture itself.
+    std::FILE* out = output == kStandardOutputName ? stderr : stdout;
     const CornerNames names = CornerNamesOf(appearance);
     for (const Mixture& point : options.at) {
-        std::printf("%s\n", ReadoutText(numbers, names, point, valueAt(point)).c_str());
+        std::fprintf(out, "%s\n", ReadoutText(numbers, names, point, valueAt(point)).c_str());
     }
-    std::fflush(stdout);
+    std::fflush(out);
 }
 
-void PrintModelReadings(const ReadoutOptions& options, const NumberText& numbers,
-                        const AppearanceSettings& appearance, const EvaluationContext& context) {
-    PrintReadings(options, numbers, appearance, [&context](const Mixture& point) {
+void PrintModelReadings(const ReadoutOptions& options, const std::string& output,
+                        const NumberText& numbers, const AppearanceSettings& appearance,
+                        const EvaluationContext& context) {
+    PrintReadings(options, output, numbers, appearance, [&context](const Mixture& point) {
         return PointValue{EvaluateAt(*context.Model(), context.Coefs(), point), {}};
     });
 }

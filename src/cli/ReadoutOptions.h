@@ -28,12 +28,14 @@ inline constexpr const char* kReadoutUsage =
 int TakeReadoutOption(const Args& args, std::size_t& i, const NumberText& numbers,
                       ReadoutOptions& options, std::string& error);
 
-// One readout line per --at mixture on standard output.
-void PrintReadings(const ReadoutOptions& options, const NumberText& numbers,
-                   const AppearanceSettings& appearance,
+// One readout line per --at mixture on standard output, or on standard error when the output
+// file `output` is standard output.
+void PrintReadings(const ReadoutOptions& options, const std::string& output,
+                   const NumberText& numbers, const AppearanceSettings& appearance,
                    const std::function<PointValue(const Mixture&)>& valueAt);
 // The same for the context's model (which must be set).
-void PrintModelReadings(const ReadoutOptions& options, const NumberText& numbers,
-                        const AppearanceSettings& appearance, const EvaluationContext& context);
+void PrintModelReadings(const ReadoutOptions& options, const std::string& output,
+                        const NumberText& numbers, const AppearanceSettings& appearance,
+                        const EvaluationContext& context);
 
 }  // namespace isotri::cli

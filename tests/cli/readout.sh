@@ -94,3 +94,9 @@ tail -n 1 out | grep -Eq '^A = 0.333  B = 0.333  C = 0.333   y = [0-9.]+$' ||
     fail "fit --at: $(tail -n 1 out)"
 python3 -c 'import json, sys; assert json.load(open("fit.json"))["extremes"]["max"]["value"] > 0' ||
     fail "fit extremes"
+
+# With the picture on standard output the readings go to standard error.
+LC_ALL=C.UTF-8 "$plot" --model "$linear" --coefs "1 2 3" --at "1 1 2" -o - >piped.json 2>err ||
+    fail "-o - exited $?"
+python3 -c 'import json; json.load(open("piped.json"))' || fail "-o -: not JSON"
+grep -qxF "A = 0.250  B = 0.250  C = 0.500   y = 2.25" err || fail "-o -: reading $(cat err)"
