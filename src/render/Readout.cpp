@@ -70,6 +70,10 @@ std::string ReadoutText(const NumberText& numbers, const CornerNames& names, con
     return text;
 }
 
+std::string MeasuredPointText(const NumberText& numbers, long long line, double value) {
+    return "   опыт, строка " + std::to_string(line) + ": " + ValueText(numbers, value);
+}
+
 double EvaluateAt(const IsotriModel& model, const std::vector<double>& coefs,
                   const Mixture& point) {
     double result = std::numeric_limits<double>::quiet_NaN();

@@ -32,6 +32,10 @@ CornerNames CornerNamesOf(const AppearanceSettings& settings);
 std::string ReadoutText(const NumberText& numbers, const CornerNames& names, const Mixture& shares,
                         const PointValue& value);
 
+// The measured point of table line `line` with its value, added to a reading when the mouse is
+// on the point: "   опыт, строка 5: 12,3".
+std::string MeasuredPointText(const NumberText& numbers, long long line, double value);
+
 // The model at the point: one evaluation, nothing counted.
 double EvaluateAt(const IsotriModel& model, const std::vector<double>& coefs, const Mixture& point);
 

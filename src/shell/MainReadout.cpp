@@ -23,6 +23,11 @@ void TMainForm::ReadoutStartUp() {
             view.settings = FormatDialog->Settings();
             view.bounds = ChooseMdlParamsDialog->Bounds();
             view.scalesOnly = ChooseMdlParamsDialog->ScalesOnly();
+            if (PointsItem->isChecked()) {
+                for (const isotri::MeasuredPoint& point : fitPoints_) {
+                    view.points.push_back({point.Mixture, point.Line, point.Value});
+                }
+            }
         }
         return view;
     });

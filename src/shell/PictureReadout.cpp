@@ -3,6 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStatusBar>
+#include <cmath>
+
+#include "render/PointMarks.h"
 
 namespace isotri {
 
@@ -75,9 +78,26 @@ std::optional<TPictureReadout::Reading> TPictureReadout::ReadAt(QPointF pixel) c
         return std::nullopt;
     }
     const PointValue value = value_(mapping->ModelMixture(*w));
+    std::string text =
+        ReadoutText(numbers_, CornerNamesOf(view.settings), mapping->ShownMixture(*w), value);
+    // The nearest measured point whose circle the mouse is on.
+    const ShownPoint* nearest = nullptr;
+    double best = kPointRadius + 1;
+    for (const ShownPoint& point : view.points) {
+        if (const std::optional<Weights> at = mapping->WeightsOfModelMixture(point.mixture)) {
+            const PictureXY p = mapping->PointAt(*at);
+            const double distance = std::hypot(p.x - pixel.x(), p.y - pixel.y());
+            if (distance <= best) {
+                best = distance;
+                nearest = &point;
+            }
+        }
+    }
+    if (nearest != nullptr) {
+        text += MeasuredPointText(numbers_, nearest->line, nearest->value);
+    }
     Reading reading;
-    reading.text = QString::fromStdString(
-        ReadoutText(numbers_, CornerNamesOf(view.settings), mapping->ShownMixture(*w), value));
+    reading.text = QString::fromStdString(text);
     const PictureXY a = mapping->PointAt({1, 0, 0});
     const PictureXY b = mapping->PointAt({0, 1, 0});
     const double side = std::hypot(b.x - a.x, b.y - a.y);

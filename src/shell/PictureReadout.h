@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "common/NumberText.h"
 #include "companion/zorb_lib.h"
@@ -21,6 +22,13 @@ class QStatusBar;
 
 namespace isotri {
 
+// A measured point shown on the picture, at its model mixture.
+struct ShownPoint {
+    Mixture mixture{};
+    long long line = 0;  // of the data table
+    double value = 0;
+};
+
 // The picture as it is drawn now.
 struct ReadoutView {
     const TIsolineSet* set = nullptr;  // null: nothing to read
@@ -29,6 +37,7 @@ struct ReadoutView {
     AppearanceSettings settings;
     std::array<float, 9> bounds{};
     bool scalesOnly = false;
+    std::vector<ShownPoint> points;  // measured points while they are shown
 };
 
 // The guide lines, drawn over the display panel it covers.

@@ -81,6 +81,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "A = 0,000  B = 1,000  C = 0,000   y = нет значения"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Readout, MeasuredPointNamesItsLineAndValue) {
+    EXPECT_EQ(MeasuredPointText(NumberText(','), 5, 12.34567), "   опыт, строка 5: 12,346");
+}
+
 TEST(Readout, EmptyCornerNamesReadAsTheirLetters) {
     AppearanceSettings settings = AppearanceSettings::Defaults(NumberText(','));
     settings.LabelA = "Вода";

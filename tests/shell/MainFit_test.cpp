@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QInputDialog>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -12,6 +14,7 @@
 
 #include "dialogs/ChooseMdlUnit.h"
 #include "fit/FitReport.h"
+#include "fit/MeasuredPoints.h"
 #include "fit/MixtureFit.h"
 #include "models/MathDef.h"
 #include "shell/MainUnit.h"
@@ -50,6 +53,7 @@ class MainFitTest : public QObject {
     void badTableLeavesPictureAndAsksNoModel_data();
     void badTableLeavesPictureAndAsksNoModel();
     void refusedModelLeavesPictureAndEvaluation();
+    void readoutNamesTheMeasuredPointUnderTheMouse();
 
   private:
     void Start();
@@ -196,6 +200,31 @@ void MainFitTest::refusedModelLeavesPictureAndEvaluation() {
     QVERIFY(!form_->PointsItem->isEnabled());
     QVERIFY2(form_->EConsole->toPlainText().contains(QStringLiteral("не разделяют")),
              qPrintable(form_->EConsole->toPlainText()));
+}
+
+void MainFitTest::readoutNamesTheMeasuredPointUnderTheMouse() {
+    Start();
+    ConfirmModel(kQuadratic);
+    QVERIFY(form_->ExecCommand(QStringLiteral("fit ") + kExample + u' ' + kStrength));
+    QVERIFY(form_->Isolines() != nullptr);
+    const isotri::MeasuredPoint& point = form_->FitPoints().at(13);  // inside the triangle
+    const std::optional<isotri::PicturePoint> placed =
+        isotri::PlaceMixture(*form_->Isolines(), nullptr, point.Mixture);
+    QVERIFY(placed.has_value());
+    auto moveTo = [this](QPointF pixel) {
+        QMouseEvent move(QEvent::MouseMove, pixel, form_->OutPanel->mapToGlobal(pixel),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(form_->OutPanel, &move);
+    };
+    // Drawn with the default zoom 0,95 about the picture's centre, two pixels off the centre.
+    const QPointF pixel(placed->X * 0.95 + 0.05 * 400 + 2, placed->Y * 0.95 + 0.05 * 370);
+    const QString name = QStringLiteral("опыт, строка %1: ").arg(point.Line);
+    moveTo(pixel);
+    QVERIFY2(form_->StatusBar->currentMessage().contains(name),
+             qPrintable(form_->StatusBar->currentMessage()));
+    form_->PointsItem->trigger();  // hidden points are not named
+    moveTo(pixel);
+    QVERIFY(!form_->StatusBar->currentMessage().contains(name));
 }
 
 QTEST_MAIN(MainFitTest)
