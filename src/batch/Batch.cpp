@@ -1,8 +1,11 @@
 #include "batch/Batch.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <span>
@@ -49,6 +52,35 @@ std::string Shown(std::string_view token) {
     return shown;
 }
 
+// A number too large for a double (1e400), written with a full stop or a comma.
+bool OutOfRange(std::string_view token) {
+    std::string text(token);
+    std::replace(text.begin(), text.end(), ',', '.');
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && errno == ERANGE && std::isinf(value);
+}
+
+std::string ReadFailure(std::int32_t error) {
+    switch (error) {
+        case kZorbTooLarge:
+            return "файл больше " + std::to_string(kZorbMaxFileBytes >> 20) +
+                   " МБ, чтение прервано";
+        case kZorbBinary:
+            return "в файле двоичные данные, а не текст, чтение прервано";
+        case kZorbNoMemory:
+            return "строка файла не помещается в памяти, чтение прервано";
+        case kZorbUtf16:
+            return "файл в кодировке UTF-16; сохраните его в UTF-8 или Windows-1251";
+        default:
+            return "ошибка чтения файла, чтение прервано";
+    }
+}
+
 class BatchReader {
   public:
     BatchReader(TZorbHandle* file, const ModelFinder& findModel, const NumberText& numbers)
@@ -61,11 +93,17 @@ class BatchReader {
                 continue;
             }
             const ZorbPtr line(tokStart(text, " "));
+            if (line == nullptr) {
+                outOfMemory_ = true;
+                return;
+            }
             if (ReadLine(line.get())) {
                 return;
             }
         }
     }
+
+    bool OutOfMemory() const { return outOfMemory_; }
 
   private:
     // True when the line was a single-model line, which ends the batch.
@@ -124,6 +162,10 @@ class BatchReader {
                 if (token == nullptr) {
                     ConLevelPrintf(numbers_, kError, "LoadBatch(): coefficient [%d] missing\r",
                                    static_cast<int>(i));
+                } else if (OutOfRange(token)) {
+                    ConLevelPrintf(numbers_, kError,
+                                   "LoadBatch(): coefficient [%d] out of range: %s\r",
+                                   static_cast<int>(i), Shown(token).c_str());
                 } else {
                     ConLevelPrintf(numbers_, kError,
                                    "LoadBatch(): coefficient [%d] is not a number: %s\r",
@@ -153,6 +195,11 @@ class BatchReader {
             const std::optional<double> value =
                 token != nullptr ? numbers_.Parse(token) : std::nullopt;
             if (!value) {
+                if (token != nullptr && OutOfRange(token)) {
+                    ConLevelPrintf(numbers_, kError,
+                                   "LoadBatch(): combine value out of range: %s\r",
+                                   Shown(token).c_str());
+                }
                 ConLevelPrintf(numbers_, kError, "LoadBatch(): couldn't parse combine info\r");
                 return false;
             }
@@ -189,6 +236,7 @@ class BatchReader {
     }
 
     TZorbHandle* file_;
+    bool outOfMemory_ = false;
     const ModelFinder& findModel_;
     const NumberText& numbers_;
 };
@@ -209,17 +257,26 @@ std::optional<double> ParseCoefficient(const NumberText& numbers, std::string_vi
 }
 
 bool LoadBatch(const std::string& fileName, const ModelFinder& findModel, const NumberText& numbers,
-               MessageSink& sink) {
+               MessageSink& sink, BatchSource source) {
     BatchList.clear();
+    const bool standardInput = source == BatchSource::Stream && fileName == kStandardInputName;
+    const std::string path = standardInput ? "/dev/stdin" : fileName;
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(fileName, error);
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (!std::filesystem::exists(status) || std::filesystem::is_directory(status)) {
         sink.ShowMessage("Файл \"" + fileName + "\" не найден !");
         return false;
     }
-    const ZorbPtr file(tokStartFile(fileName.c_str(), " "));
+    // Opening a FIFO would wait for a writer for ever, and a device may never end.
+    if (source == BatchSource::File && !std::filesystem::is_regular_file(status)) {
+        sink.ShowMessage("Файл \"" + fileName +
+                         "\" не является обычным файлом: пакет читается только из файла.");
+        return false;
+    }
+    const ZorbPtr file(tokStartFile(path.c_str(), " "));
     if (file == nullptr) {
-        if (std::filesystem::file_size(fileName, error) == 0 && !error) {
+        if (!std::filesystem::is_regular_file(status) ||
+            (std::filesystem::file_size(path, error) == 0 && !error)) {
             ConLevelPrintf(numbers, kError, "LoadBatch(): empty file \"%s\"\r", fileName.c_str());
         } else {
             ConLevelPrintf(numbers, kError, "LoadBatch(): cannot read file \"%s\"\r",
@@ -227,7 +284,16 @@ bool LoadBatch(const std::string& fileName, const ModelFinder& findModel, const 
         }
         return false;
     }
-    BatchReader(file.get(), findModel, numbers).Run();
+    BatchReader reader(file.get(), findModel, numbers);
+    reader.Run();
+    const std::int32_t failure = reader.OutOfMemory() ? kZorbNoMemory : tokFileError(file.get());
+    if (failure != kZorbOk) {
+        // A batch read in part would plot another model than the file's.
+        BatchList.clear();
+        ConLevelPrintf(numbers, kError, "LoadBatch(): \"%s\": %s\r", fileName.c_str(),
+                       ReadFailure(failure).c_str());
+        return false;
+    }
     return !BatchList.empty();
 }
 

@@ -47,9 +47,16 @@ inline ModelFinder FinderOf(TMathDefinition& catalogue) {
 // A locale number; failing that, the text with every full stop made a comma, read once more.
 std::optional<double> ParseCoefficient(const NumberText& numbers, std::string_view text);
 
+// Where a batch may come from: the window takes regular files only (a FIFO would freeze it), the
+// command line also FIFOs, devices and standard input ("-").
+enum class BatchSource { File, Stream };
+inline constexpr const char* kStandardInputName = "-";
+
 // Replaces BatchList with the entries of the file and reports on the console (levels 16, 32,
-// 48); a missing file goes to `sink`. True when at least one entry was accepted.
+// 48); a missing file, or with BatchSource::File one that is not regular, goes to `sink`. A file
+// that ends in binary bytes, passes the tokenizer's size limit, is UTF-16, or holds a line too
+// long for the memory is refused whole. True when at least one entry was accepted.
 bool LoadBatch(const std::string& fileName, const ModelFinder& findModel, const NumberText& numbers,
-               MessageSink& sink);
+               MessageSink& sink, BatchSource source = BatchSource::File);
 
 }  // namespace isotri

@@ -7,8 +7,9 @@ namespace isotri {
 
 BatchRunResult RunBatch(const std::string& fileName, const ModelFinder& findModel,
                         const NumberText& numbers, MessageSink& sink, PlotRequest request,
-                        EvaluationContext& context, IsolineSetPtr& current, BatchView& view) {
-    if (!LoadBatch(fileName, findModel, numbers, sink)) {
+                        EvaluationContext& context, IsolineSetPtr& current, BatchView& view,
+                        BatchSource source) {
+    if (!LoadBatch(fileName, findModel, numbers, sink, source)) {
         return BatchRunResult::NotLoaded;
     }
     current.reset();

@@ -33,6 +33,7 @@ enum class BatchRunResult {
 // evaluations are counted in `context`, whose model is not used.
 BatchRunResult RunBatch(const std::string& fileName, const ModelFinder& findModel,
                         const NumberText& numbers, MessageSink& sink, PlotRequest request,
-                        EvaluationContext& context, IsolineSetPtr& current, BatchView& view);
+                        EvaluationContext& context, IsolineSetPtr& current, BatchView& view,
+                        BatchSource source = BatchSource::File);
 
 }  // namespace isotri

@@ -1,5 +1,7 @@
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "batch/BatchReadout.h"
@@ -79,6 +81,12 @@ int RunBatchCommand(const Args& args) {
     TMathDefinition catalogue(sink);
     catalogue.LoadDirectory(".");
     for (const std::string& dir : dirs) {
+        // The catalogue is silent about a missing directory; a typo would end in "model not
+        // found" with no hint.
+        std::error_code missing;
+        if (!std::filesystem::is_directory(dir, missing)) {
+            std::fprintf(stderr, "Каталог \"%s\" не найден.\n", dir.c_str());
+        }
         catalogue.LoadDirectory(dir);
     }
     KeptSetView view;
@@ -88,7 +96,7 @@ int RunBatchCommand(const Args& args) {
     try {
         const ConsoleToStdout console(options.output == kStandardOutputName);
         result = RunBatch(fileName, FinderOf(catalogue), numbers, sink, options.Request(), context,
-                          current, view);
+                          current, view, BatchSource::Stream);
     } catch (const Error& failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;

@@ -1,7 +1,12 @@
 #include "companion/libzorb3.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstddef>
-#include <fstream>
+
+#include <cerrno>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -95,70 +100,84 @@ bool IsSeparator(char c, std::string_view delimiters) {
     return c == '\t' || delimiters.find(c) != std::string_view::npos;
 }
 
-std::vector<std::string> SplitTokens(std::string_view line, std::string_view delimiters) {
-    std::vector<std::string> tokens;
-    std::size_t i = 0;
-    while (true) {
-        while (i < line.size() && IsSeparator(line[i], delimiters)) {
-            ++i;
-        }
-        if (i >= line.size()) {
-            return tokens;
-        }
-        std::string token;
-        bool quoted = false;
-        for (; i < line.size(); ++i) {
-            const char c = line[i];
-            if (quoted) {
-                if (c == '\\' && i + 1 < line.size() &&
-                    (line[i + 1] == '"' || line[i + 1] == '\\')) {
-                    token.push_back(line[++i]);
-                } else if (c == '"') {
-                    quoted = false;
-                } else {
-                    token.push_back(c);
-                }
-            } else if (c == '"') {
-                quoted = true;
-            } else if (IsSeparator(c, delimiters)) {
-                break;
-            } else {
-                token.push_back(c);
-            }
-        }
-        tokens.push_back(std::move(token));
-    }
-}
-
+// Tokens are cut from the kept line one at a time, so a giant line costs its own length and one
+// token more, not a string per token.
 class LineHandle final : public TZorbHandle {
   public:
     LineHandle(std::string_view text, std::string_view delimiters)
-        : tokens_(SplitTokens(text, delimiters)) {}
+        : text_(text), delimiters_(delimiters) {}
 
     const char* Next() {
-        if (next_ < tokens_.size()) {
-            last_ = tokens_[next_++].c_str();
-        } else {
-            last_ = nullptr;
+        while (pos_ < text_.size() && IsSeparator(text_[pos_], delimiters_)) {
+            ++pos_;
         }
+        if (pos_ >= text_.size()) {
+            last_ = nullptr;
+            return last_;
+        }
+        token_.clear();
+        bool quoted = false;
+        for (; pos_ < text_.size(); ++pos_) {
+            const char c = text_[pos_];
+            if (quoted) {
+                if (c == '\\' && pos_ + 1 < text_.size() &&
+                    (text_[pos_ + 1] == '"' || text_[pos_ + 1] == '\\')) {
+                    token_.push_back(text_[++pos_]);
+                } else if (c == '"') {
+                    quoted = false;
+                } else {
+                    token_.push_back(c);
+                }
+            } else if (c == '"') {
+                quoted = true;
+            } else if (IsSeparator(c, delimiters_)) {
+                break;
+            } else {
+                token_.push_back(c);
+            }
+        }
+        last_ = token_.c_str();
         return last_;
     }
     const char* Last() const override { return last_; }
 
   private:
-    std::vector<std::string> tokens_;
-    std::size_t next_ = 0;
+    std::string text_;
+    std::string delimiters_;
+    std::size_t pos_ = 0;
+    std::string token_;
     const char* last_ = nullptr;
 };
 
+// A byte that no text file holds: NUL and the C0 controls other than tab, line ends, form feed,
+// Ctrl+Z (old end-of-file mark) and escape.
+bool IsBinary(unsigned char c) {
+    return c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\v' && c != '\f' && c != 0x1A &&
+           c != 0x1B;
+}
+
 class FileHandle final : public TZorbHandle {
   public:
-    explicit FileHandle(std::ifstream&& in) : in_(std::move(in)) {}
+    FileHandle(int fd, std::uint64_t limit) : fd_(fd), limit_(limit) {}
+    ~FileHandle() override { ::close(fd_); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
 
+    // False at the end of the input or at the first failure (kept in error_).
     bool Advance() {
-        if (ended_ || !std::getline(in_, line_)) {
-            ended_ = true;
+        if (ended_) {
             line_.clear();
+            return false;
+        }
+        try {
+            if (!ReadLine()) {
+                ended_ = true;
+                line_.clear();
+                return false;
+            }
+        } catch (const std::bad_alloc&) {
+            Stop(kZorbNoMemory);
+            std::string().swap(line_);
             return false;
         }
         if (!line_.empty() && line_.back() == '\r') {
@@ -170,36 +189,127 @@ class FileHandle final : public TZorbHandle {
                 line_.erase(0, 3);
             }
         }
-        for (char& c : line_) {
-            if (c == '\0') {
-                c = ' ';
-            }
-        }
         if (!IsValidUtf8(line_)) {
             line_ = Cp1251ToUtf8(line_);
         }
         return true;
     }
     const char* Last() const override { return line_.c_str(); }
+    std::int32_t Error() const { return error_; }
+
+    // Reads the first bytes: false when there are none.
+    bool Start() {
+        if (!Fill()) {
+            return false;
+        }
+        if (buffer_.size() - pos_ >= 2 &&
+            ((buffer_[pos_] == '\xFF' && buffer_[pos_ + 1] == '\xFE') ||
+             (buffer_[pos_] == '\xFE' && buffer_[pos_ + 1] == '\xFF'))) {
+            Stop(kZorbUtf16);
+        }
+        return true;
+    }
 
   private:
-    std::ifstream in_;
+    void Stop(std::int32_t error) {
+        error_ = error;
+        ended_ = true;
+    }
+
+    // More bytes into the buffer; false at the end or on a failure.
+    bool Fill() {
+        if (pos_ == buffer_.size()) {
+            buffer_.clear();
+            pos_ = 0;
+        }
+        char chunk[65536];
+        while (true) {
+            const ssize_t got = ::read(fd_, chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                Stop(kZorbReadError);
+                return false;
+            }
+            if (got == 0) {
+                return false;
+            }
+            total_ += static_cast<std::uint64_t>(got);
+            if (total_ > limit_) {
+                Stop(kZorbTooLarge);
+                return false;
+            }
+            buffer_.append(chunk, static_cast<std::size_t>(got));
+            return true;
+        }
+    }
+
+    bool ReadLine() {
+        line_.clear();
+        bool any = false;
+        while (true) {
+            for (; pos_ < buffer_.size(); ++pos_) {
+                const char c = buffer_[pos_];
+                if (c == '\n') {
+                    ++pos_;
+                    return true;
+                }
+                if (IsBinary(static_cast<unsigned char>(c))) {
+                    Stop(kZorbBinary);
+                    return false;
+                }
+                line_.push_back(c);
+                any = true;
+            }
+            if (error_ != 0 || !Fill()) {
+                return any && error_ == 0;
+            }
+        }
+    }
+
+    int fd_;
+    std::uint64_t limit_;
+    std::uint64_t total_ = 0;
+    std::string buffer_;
+    std::size_t pos_ = 0;
     std::string line_;
+    std::int32_t error_ = 0;
     bool first_ = true;
     bool ended_ = false;
 };
 
 }  // namespace
 
-TZorbHandle* tokStartFile(const char* fileName, const char* /*delimiters*/) {
+TZorbHandle* tokStartFile(const char* fileName, const char* delimiters) {
+    return tokStartFileLimited(fileName, delimiters, kZorbMaxFileBytes);
+}
+
+TZorbHandle* tokStartFileLimited(const char* fileName, const char* /*delimiters*/,
+                                 std::uint64_t maxBytes) {
     if (fileName == nullptr) {
         return nullptr;
     }
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in || in.peek() == std::ifstream::traits_type::eof()) {
+    const int fd = ::open(fileName, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return nullptr;
     }
-    return new FileHandle(std::move(in));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    auto* handle = new FileHandle(fd, maxBytes);
+    if (!handle->Start() && handle->Error() == 0) {
+        delete handle;
+        return nullptr;
+    }
+    return handle;
+}
+
+std::int32_t tokFileError(TZorbHandle* file) {
+    auto* handle = dynamic_cast<FileHandle*>(file);
+    return handle != nullptr ? handle->Error() : 0;
 }
 
 std::int32_t tokString(TZorbHandle* file) {
@@ -212,7 +322,12 @@ const char* tokLast(TZorbHandle* handle) {
 }
 
 TZorbHandle* tokStart(const char* text, const char* delimiters) {
-    return new LineHandle(text != nullptr ? text : "", delimiters != nullptr ? delimiters : " ");
+    try {
+        return new LineHandle(text != nullptr ? text : "",
+                              delimiters != nullptr ? delimiters : " ");
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 const char* tokNext(TZorbHandle* line) {

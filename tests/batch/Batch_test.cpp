@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -296,8 +299,64 @@ TEST_P(Loader, HugeAndBinaryInputEndsCleanly) {
         c = static_cast<char>(random());
     }
     const TempFile binaryFile(binary);
-    EXPECT_FALSE(LoadBatch(binaryFile.Path(), kFakes, numbers, sink));
+    const std::vector<ConLine> console =
+        RecordConsole([&] { EXPECT_FALSE(LoadBatch(binaryFile.Path(), kFakes, numbers, sink)); });
     EXPECT_TRUE(sink.messages.empty());
+    ASSERT_FALSE(console.empty());
+    EXPECT_NE(console.back().text.find("двоичные данные"), std::string::npos);
+}
+
+// A file that cannot be read whole is refused whole, with the reason on the console.
+TEST_P(Loader, InputThatIsNoBatchTextIsRefusedWithItsReason) {
+    const std::string good = "model M 1 2 combine1 0 10 1\n";
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"NulAfterAGoodLine", good + std::string("model M 1\0 2\n", 13), "двоичные данные"},
+        {"ControlBytes", good + "\x01\x02\x03\n", "двоичные данные"},
+        {"Utf16LittleEndian", std::string("\xFF\xFEm\0o\0d\0", 8), "UTF-16"},
+        {"Utf16BigEndian", std::string("\xFE\xFF\0m\0o", 6), "UTF-16"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Loaded loaded = Load(c.text, GetParam());
+        EXPECT_FALSE(loaded.result);
+        EXPECT_TRUE(BatchList.empty());
+        ASSERT_FALSE(loaded.console.empty());
+        EXPECT_EQ(loaded.console.back().level, 16);
+        EXPECT_NE(loaded.console.back().text.find(c.reason), std::string::npos)
+            << loaded.console.back().text;
+    }
+}
+
+TEST_P(Loader, NumbersBeyondADoubleAreOutOfRange) {
+    const Loaded coefficient = Load("model M 1e400 2 combine1 0 10 1\n", GetParam());
+    EXPECT_FALSE(coefficient.result);
+    EXPECT_EQ(coefficient.console.back(),
+              (ConLine{16, "LoadBatch(): coefficient [1] out of range: 1e400"}));
+    const Loaded negative = Load("model M 1 -2e999 combine1 0 10 1\n", GetParam());
+    EXPECT_EQ(negative.console.back(),
+              (ConLine{16, "LoadBatch(): coefficient [2] out of range: -2e999"}));
+    const Loaded clause = Load("model M 1 2 combine1 0 1e400 1\n", GetParam());
+    ASSERT_GE(clause.console.size(), 2U);
+    EXPECT_EQ(clause.console[clause.console.size() - 2],
+              (ConLine{16, "LoadBatch(): combine value out of range: 1e400"}));
+    EXPECT_EQ(clause.console.back(), kCombineInfo);
+}
+
+// The window must not freeze on a FIFO (the command line reads one as a stream: tests/cli).
+TEST_P(Loader, AFifoIsRefusedAsAFile) {
+    const TempFile dir("");
+    const std::string fifo = (dir.Dir() / "pipe.txt").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const NumberText numbers(GetParam());
+    RecordingSink sink;
+    EXPECT_FALSE(LoadBatch(fifo, kFakes, numbers, sink));
+    ASSERT_EQ(sink.messages.size(), 1U);
+    EXPECT_NE(sink.messages[0].text.find("не является обычным файлом"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Separators, Loader, ::testing::Values(',', '.'),

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                              {"модель Ёё\xEF\xBF\xBD"}},
                     LineCase{"EachLineOnItsOwn", "\xC0\nА\n", {"А", "А"}},
                     LineCase{"OverlongIsNotUtf8", "\xC0\xAF\n", {"АЇ"}},
-                    LineCase{"NulReadAsBlank", std::string("a\0b\n", 4), {"a b"}}),
+                    LineCase{"NulEndsTheReading", std::string("a\nb\0c\n", 6), {"a"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Libzorb3, FileWithoutBytesOrUnreadableGivesNull) {
@@ -77,6 +77,24 @@ TEST(Libzorb3, FileWithoutBytesOrUnreadableGivesNull) {
     EXPECT_EQ(tokStartFile((empty.Dir() / "missing").c_str(), " "), nullptr);
     EXPECT_EQ(tokStartFile(empty.Dir().c_str(), " "), nullptr);
     EXPECT_EQ(tokStartFile(nullptr, " "), nullptr);
+}
+
+TEST(Libzorb3, ReadingStopsPastItsLimitOfBytes) {
+    const TempFile file("line one\nline two\nline three\n");
+    const Handle handle(tokStartFileLimited(file.Path().c_str(), " ", 12));
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(tokFileError(handle.get()), kZorbTooLarge);  // the first read was already past it
+    EXPECT_EQ(tokString(handle.get()), 0);
+
+    const Handle roomy(tokStartFileLimited(file.Path().c_str(), " ", 1000));
+    while (tokString(roomy.get()) != 0) {
+    }
+    EXPECT_EQ(tokFileError(roomy.get()), kZorbOk);
+    // Endless input ends at once at its first binary byte.
+    const Handle zero(tokStartFile("/dev/zero", " "));
+    ASSERT_NE(zero, nullptr);
+    EXPECT_EQ(tokString(zero.get()), 0);
+    EXPECT_EQ(tokFileError(zero.get()), kZorbBinary);
 }
 
 TEST(Libzorb3, EndIsFinal) {
