@@ -12,15 +12,17 @@ BatchRunResult RunBatch(const std::string& fileName, const ModelFinder& findMode
     if (!LoadBatch(fileName, findModel, numbers, sink, source)) {
         return BatchRunResult::NotLoaded;
     }
-    current.reset();
-    view.SizePicture(request.width, request.height);
-
     ResetExtremes();
     request.evaluate = EvalBatchProc;
-    current = GeneratePlot(request, context).set;
+    Plot plot = GeneratePlot(request, context);
     view.ClearStatus();
+    if (plot.stopAsked) {
+        return BatchRunResult::Cancelled;
+    }
+    current = std::move(plot.set);
+    view.SizePicture(request.width, request.height);
     if (current == nullptr) {
-        sink.ShowMessage(kConstantBatchMessage);
+        sink.ShowMessage(plot.EmptyMessage(true));
         view.ShowBlank();
         return BatchRunResult::Constant;
     }

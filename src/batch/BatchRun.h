@@ -25,7 +25,8 @@ class BatchView {
 
 enum class BatchRunResult {
     NotLoaded,  // the loader accepted nothing: picture and set untouched
-    Constant,   // no set: the constant-model message was shown and the picture cleared
+    Constant,   // no set: the constant-model (or no-finite-value) message shown, picture cleared
+    Cancelled,  // a hook stopped the generation: picture and set untouched
     Drawn,      // the set is in `current` and the report is on the console
 };
 

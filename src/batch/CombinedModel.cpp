@@ -4,6 +4,8 @@
 #include <limits>
 #include <optional>
 
+#include "models/MathDef.h"
+
 namespace isotri {
 
 double LowestValue = std::numeric_limits<double>::infinity();
@@ -158,7 +160,7 @@ double CombinedValue(const std::vector<TBatchEntry>& entries, const double point
     WeightedProduct product;
     for (const TBatchEntry& entry : entries) {
         double value = 0;
-        entry.Model->ops->Evaluate(entry.Model, point, entry.Coefs.data(), &value);
+        ModelEvaluate(entry.Model, point, entry.Coefs, &value);
         if (!entry.Combined) {
             if (desirabilities != nullptr) {
                 desirabilities->clear();

@@ -60,7 +60,7 @@ int RunPlotCommand(const Args& args) {
     const Plot plot = GeneratePlot(options.Request(), context);
     PrintModelReadings(options.readout, options.output, numbers, options.appearance, context);
     if (!plot.set) {
-        std::fprintf(stderr, "%s\n", kConstantModelMessage);
+        std::fprintf(stderr, "%s\n", plot.EmptyMessage(false));
         return 1;
     }
     return WritePlotOutput(

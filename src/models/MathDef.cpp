@@ -312,4 +312,10 @@ std::string ModelCoefLabel(const IsotriModel* model, std::int32_t index) {
     return label != nullptr ? std::string(label) : std::string();
 }
 
+void ModelEvaluate(const IsotriModel* model, const double* point, const std::vector<double>& coefs,
+                   double* result) {
+    static const double kNoCoefs[1] = {0};
+    model->ops->Evaluate(model, point, coefs.empty() ? kNoCoefs : coefs.data(), result);
+}
+
 }  // namespace isotri

@@ -74,5 +74,9 @@ std::string ModelName(const IsotriModel* model);
 std::int32_t ModelFactorCount(const IsotriModel* model);
 std::int32_t ModelCoefCount(const IsotriModel* model);
 std::string ModelCoefLabel(const IsotriModel* model, std::int32_t index);
+// Evaluates a model that the catalogue took in. Without coefficients the model still gets a
+// valid array, never null.
+void ModelEvaluate(const IsotriModel* model, const double* point, const std::vector<double>& coefs,
+                   double* result);
 
 }  // namespace isotri

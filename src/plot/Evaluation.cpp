@@ -1,7 +1,10 @@
 #include "plot/Evaluation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+
+#include "models/MathDef.h"
 
 namespace isotri {
 
@@ -23,23 +26,43 @@ void EvaluationContext::Begin(TEvalProc other) {
     shownPercent_ = -1;
     stopAsked_ = false;
     extremes_.Reset();
+    finiteSeen_ = false;
+    lastBreath_ = std::chrono::steady_clock::now();
 }
 
 void EvaluationContext::Evaluate(const double* x1, const double* x2, const double* x3,
                                  double* result) {
-    if (other_ != nullptr) {
+    if (stopAsked_) {
+        *result = std::numeric_limits<double>::quiet_NaN();
+    } else if (other_ != nullptr) {
         other_(x1, x2, x3, result);
     } else {
         const double point[3] = {*x1, *x2, *x3};
         if (model_ != nullptr) {
-            model_->ops->Evaluate(model_, point, coefs_.data(), result);
+            ModelEvaluate(model_, point, coefs_, result);
         } else {
             *result = std::numeric_limits<double>::quiet_NaN();
         }
         ReportProgress();
     }
     extremes_.Track(*result, *x1, *x2, *x3);
+    finiteSeen_ = finiteSeen_ || std::isfinite(*result);
+    if (breath_ && !stopAsked_) {
+        Breathe();
+    }
     ++evalCount_;
+}
+
+void EvaluationContext::Breathe() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastBreath_ < kBreathInterval) {
+        return;
+    }
+    if (breath_() == ProgressAnswer::Stop) {
+        stopAsked_ = true;
+    }
+    // The time the hook took is not the generator's.
+    lastBreath_ = std::chrono::steady_clock::now();
 }
 
 void EvaluationContext::ReportProgress() {

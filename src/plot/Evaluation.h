@@ -3,6 +3,7 @@
 // own, so a generation makes its context the one EvalModelProc reaches while it runs.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -22,6 +23,10 @@ class EvaluationContext {
 
     // Told the percent done whenever it changes, starting at 0 with the first evaluation.
     using ProgressHook = std::function<ProgressAnswer(int percent)>;
+    // Called about every kBreathInterval while any generation runs, so that a window can take
+    // its pending events.
+    using BreathHook = std::function<ProgressAnswer()>;
+    static constexpr std::chrono::milliseconds kBreathInterval{30};
 
     // The model dialog's accepted choice; `coefs` holds at least the model's coefficient count.
     void SetModel(const IsotriModel* model, std::vector<double> coefs);
@@ -30,13 +35,17 @@ class EvaluationContext {
 
     // A single-model generation reports its progress here; an empty hook shows none.
     void SetProgressHook(ProgressHook hook) { progress_ = std::move(hook); }
+    void SetBreathHook(BreathHook hook) { breath_ = std::move(hook); }
 
     // Evaluations of the generation that runs or ran last.
     std::int32_t EvalCount() const { return evalCount_; }
-    // True once the progress hook answered Stop during the last generation.
+    // True once a hook answered Stop during the last generation. From then on every point of
+    // that generation is NaN, without evaluating, so the generator ends soon.
     bool StopAsked() const { return stopAsked_; }
     // Lowest and highest finite value among the points of the last generation.
     const ExtremeTracker& Extremes() const { return extremes_; }
+    // True when some evaluation of the last generation gave a finite value.
+    bool FiniteValueSeen() const { return finiteSeen_; }
 
     // One point of the generation: the chosen model (NaN without one), or `other_` when the
     // generation evaluates another callback; counted either way.
@@ -59,15 +68,19 @@ class EvaluationContext {
   private:
     void Begin(TEvalProc other);
     void ReportProgress();
+    void Breathe();
 
     const IsotriModel* model_ = nullptr;
     std::vector<double> coefs_;
     ProgressHook progress_;
+    BreathHook breath_;
+    std::chrono::steady_clock::time_point lastBreath_;
     TEvalProc other_ = nullptr;
     std::int32_t evalCount_ = 0;
     int shownPercent_ = -1;
     bool stopAsked_ = false;
     ExtremeTracker extremes_;
+    bool finiteSeen_ = false;
 };
 
 }  // namespace isotri

@@ -23,13 +23,25 @@ Plot GeneratePlot(const PlotRequest& request, EvaluationContext& context) {
                                              &plot.placement.angle, request.GeneratorBounds(),
                                              EvalModelProc, request.lines, 0));
     }
+    plot.evaluations = context.EvalCount();
+    plot.stopAsked = context.StopAsked();
+    plot.finiteValue = context.FiniteValueSeen();
+    if (plot.stopAsked) {
+        // Traced in part, on NaN points at the end: not the model's picture.
+        plot.set.reset();
+    }
     if (plot.set) {
         plot.extremes =
             context.Extremes().Place(*plot.set, request.bounds.data(), request.scalesOnly);
     }
-    plot.evaluations = context.EvalCount();
-    plot.stopAsked = context.StopAsked();
     return plot;
+}
+
+const char* Plot::EmptyMessage(bool batch) const {
+    if (finiteValue) {
+        return batch ? kConstantBatchMessage : kConstantModelMessage;
+    }
+    return batch ? kNoFiniteBatchMessage : kNoFiniteValueMessage;
 }
 
 bool DrawPicture(const PictureInput& input, Canvas& canvas) {

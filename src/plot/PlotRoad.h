@@ -27,6 +27,13 @@ inline constexpr const char* kConstantModelMessage =
     "На концентрационном треугольнике модель постоянна. Построение изолиний невозможно.";
 inline constexpr const char* kConstantBatchMessage =
     "Модель постоянна. Построение изолиний невозможно.";
+// NaN or an infinity at every point is not a constant.
+inline constexpr const char* kNoFiniteValueMessage =
+    "На концентрационном треугольнике модель не имеет конечных значений. Построение изолиний "
+    "невозможно.";
+inline constexpr const char* kNoFiniteBatchMessage =
+    "Модель не имеет конечных значений. Построение изолиний невозможно.";
+inline constexpr const char* kPlotCancelledLine = "Построение изолиний прервано.";
 
 inline constexpr std::array<float, 9> kWholeTriangle = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 
@@ -70,9 +77,13 @@ struct Plot {
     IsolineSetPtr set;  // null: the model is constant (or has no finite value) on the triangle
     Placement placement;
     std::int32_t evaluations = 0;
-    bool stopAsked = false;  // the progress hook answered Stop on the way
+    bool stopAsked = false;  // a hook answered Stop on the way; then no set is kept
     // The lowest and highest value met, placed on the set; nothing without a set.
     std::optional<PlotExtremes> extremes;
+    bool finiteValue = false;  // some point had a finite value
+
+    // Why no set came: the model's constant or no-finite-value text, single-model or batch.
+    const char* EmptyMessage(bool batch) const;
 };
 
 // Generates the isolines of the request with `context` behind EvalModelProc.

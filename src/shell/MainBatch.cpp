@@ -15,8 +15,11 @@ void TMainForm::RunBatch(const QString& fileName) {
     isotri::PlotRequest request = CurrentRequest();
     request.width = appearance.SEViewWidth;
     request.height = appearance.SEViewHeight;
-    isotri::RunBatch(QFile::encodeName(fileName).toStdString(), isotri::FinderOf(*_MathDef),
-                     numbers_, *sink_, request, evaluation_, _Isolines, *this);
+    if (isotri::RunBatch(QFile::encodeName(fileName).toStdString(), isotri::FinderOf(*_MathDef),
+                         numbers_, *sink_, request, evaluation_, _Isolines,
+                         *this) == isotri::BatchRunResult::Cancelled) {
+        PlotCancelled();
+    }
 }
 
 void TMainForm::BatchItemClick() {

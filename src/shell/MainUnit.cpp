@@ -32,6 +32,7 @@
 #include "shell/ConsoleMemo.h"
 #include "shell/MessageBoxSink.h"
 #include "shell/PictureReadout.h"
+#include "shell/PlotBreather.h"
 
 namespace {
 
@@ -192,6 +193,8 @@ void TMainForm::CreateDialogs() {
         StatusBar->repaint();
         return isotri::ProgressAnswer::Go;
     });
+    breather_ = std::make_unique<TPlotBreather>(*this);
+    evaluation_.SetBreathHook([this] { return breather_->Breathe(); });
 }
 
 void TMainForm::BuildLayout() {
@@ -358,23 +361,34 @@ isotri::PlotRequest TMainForm::CurrentRequest() const {
 }
 
 void TMainForm::GenerateAndDraw() {
-    _Isolines.reset();
     const isotri::AppearanceSettings settings = FormatDialog->Settings();
-    SizePicture(settings.SEViewWidth, settings.SEViewHeight);
+    isotri::PlotRequest request = CurrentRequest();
+    request.width = settings.SEViewWidth;
+    request.height = settings.SEViewHeight;
+    isotri::Plot plot;
     {
         const isotri::TPictureReadout::Pause pause(*readout_);
         const StatusClearer clearer(StatusBar);
-        isotri::Plot plot = isotri::GeneratePlot(CurrentRequest(), evaluation_);
-        _Isolines = std::move(plot.set);
-        ShowingModel(plot.extremes);
+        plot = isotri::GeneratePlot(request, evaluation_);
     }
+    if (plot.stopAsked) {
+        PlotCancelled();
+        return;
+    }
+    _Isolines = std::move(plot.set);
+    ShowingModel(plot.extremes);
+    SizePicture(settings.SEViewWidth, settings.SEViewHeight);
     if (_Isolines != nullptr) {
         DrawCurrentSet();
         return;
     }
-    sink_->ShowMessage(isotri::kConstantModelMessage);
+    sink_->ShowMessage(plot.EmptyMessage(false));
     FillBitmapWhite();
     OutPanelPaint();
+}
+
+void TMainForm::PlotCancelled() {
+    con_lputs(32, (std::string(isotri::kPlotCancelledLine) + "\r").c_str());
 }
 
 void TMainForm::DrawCurrentSet() {

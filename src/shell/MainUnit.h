@@ -33,6 +33,7 @@ class QStatusBar;
 class TChooseMdlParamsDialog;
 class TFormatDialog;
 class TMessageBoxSink;
+class TPlotBreather;
 
 namespace isotri {
 class MessageSink;
@@ -197,6 +198,8 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     void ShowingModel(std::optional<isotri::PlotExtremes> extremes);
     void ShowingBatch(const TIsolineSet& set);
     void ReadAtCommand(const QString& mixture);
+    // A plot stopped by the user: the old set and picture stay, the console says so.
+    void PlotCancelled();
 
     std::unique_ptr<TMessageBoxSink> ownSink_;
     isotri::MessageSink* sink_;
@@ -205,6 +208,7 @@ class TMainForm : public QMainWindow, private isotri::BatchView {
     std::unique_ptr<isotri::TConsole> console_;
     std::unique_ptr<isotri::TMathDefinition> _MathDef;
     isotri::EvaluationContext evaluation_;
+    std::unique_ptr<TPlotBreather> breather_;
     QImage _Bitmap;
     // The last recording of the set for the clipboard and export.
     QByteArray _Metafile;

@@ -42,6 +42,8 @@ TEST_P(CombinedValue, IsTheWeightedGeometricMean) {
 
 const ValueCase kValueCases[] = {
     {"HalfWithWeightHalf", "model C 5 combine1 0 10 0.5", 0.5},
+    {"NoCoefficientsStillAnArray", "model Z", 0.2},
+    {"NoCoefficientsCombined", "model Z combine1 0 0.4 1", 0.5},
     {"HalfWithWeightOne", "model C 5 combine1 0 10 1", 0.5},
     {"HalfWithWeightThree", "model C 5 combine1 0 10 3", 0.5},
     {"OneSidedAtLowIsZero", "model C 0 combine1 0 10 1", 0},

@@ -3,7 +3,12 @@
  * with three addends and a generator.
  * Built with GUI_MODELS: the window tests' models, with names for the model filter, coefficient
  * counts for the grid and a model with no finite value; with NO_ADDENS besides, the same models
- * without addends, a catalogue in which nothing can be plotted. */
+ * without addends, a catalogue in which nothing can be plotted; with SLOW_MODEL besides, a model
+ * that takes a millisecond a point, so that a plot of it lasts seconds. */
+#ifdef SLOW_MODEL
+#define _POSIX_C_SOURCE 199309L
+#include <time.h>
+#endif
 #include <math.h>
 #include <stddef.h>
 
@@ -87,6 +92,14 @@ static void Undefined(int32_t coefCount, const double* x, const double* b, doubl
     *result = NAN;
 }
 
+#ifdef SLOW_MODEL
+static void Slow(int32_t coefCount, const double* x, const double* b, double* result) {
+    const struct timespec pause = {0, 1000000};
+    nanosleep(&pause, NULL);
+    Blend(coefCount, x, b, result);
+}
+#endif
+
 static const Term kTerms[6] = {{{&kTermOps}, "b1"},  {{&kTermOps}, "b2"},  {{&kTermOps}, "b3"},
                                {{&kTermOps}, "b12"}, {{&kTermOps}, "b13"}, {{&kTermOps}, "b23"}};
 static const Model kModels[] = {
@@ -95,6 +108,9 @@ static const Model kModels[] = {
     {{&kModelOps}, "ПОЛИНОМ ШЕФФЕ", 3, 3, kTerms, Blend},
     {{&kModelOps}, "Модель двух факторов", 2, 2, kTerms, Blend},
     {{&kModelOps}, "Неопределённая модель", 3, 1, kTerms, Undefined},
+#ifdef SLOW_MODEL
+    {{&kModelOps}, "Медленная модель", 3, 3, kTerms, Slow},
+#endif
 };
 
 ISOTRI_EXPORT void GetModuleVersionInfo(void* versionBlock) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "support/FakeModels.h"
@@ -111,6 +113,59 @@ TEST_F(EvaluationTest, AStopAnswerIsKeptUntilTheNextGeneration) {
     EXPECT_TRUE(context_.StopAsked());
     const EvaluationContext::Generation generation(context_, nullptr);
     EXPECT_FALSE(context_.StopAsked());
+}
+
+TEST_F(EvaluationTest, AModelWithoutCoefficientsGetsAnArrayAllTheSame) {
+    context_.SetModel(&test::kNoCoefsModel, {});
+    const EvaluationContext::Generation generation(context_, nullptr);
+    EXPECT_DOUBLE_EQ(Call(0.5, 0.25, 0.25), 0.5);
+}
+
+// Longer than the breath interval, so the breath comes after the first point.
+void Slow(const double* x1, const double*, const double*, double* result) {
+    std::this_thread::sleep_for(EvaluationContext::kBreathInterval + std::chrono::milliseconds(5));
+    *result = *x1;
+}
+
+TEST_F(EvaluationTest, ABreathStoppingTheGenerationLeavesOnlyNaNWithoutEvaluating) {
+    int breaths = 0;
+    context_.SetBreathHook([&] {
+        ++breaths;
+        return ProgressAnswer::Stop;
+    });
+    {
+        // Breathing holds for another callback too: the batch runs through one.
+        const EvaluationContext::Generation generation(context_, Slow);
+        EXPECT_DOUBLE_EQ(Call(0.5, 0.25, 0.25), 0.5);
+        EXPECT_EQ(breaths, 1);
+        EXPECT_TRUE(context_.StopAsked());
+    }
+    context_.SetModel(&test::kLinearModel, {10, 4});
+    const EvaluationContext::Generation generation(context_, nullptr);
+    EXPECT_FALSE(context_.StopAsked());
+    stopAt_ = 0;
+    const int before = test::gFakeEvaluations;
+    EXPECT_DOUBLE_EQ(Call(1, 0, 0), 10);  // the progress hook stops after this point
+    EXPECT_TRUE(context_.StopAsked());
+    EXPECT_TRUE(std::isnan(Call(1, 0, 0)));
+    EXPECT_TRUE(std::isnan(Call(0, 1, 0)));
+    EXPECT_EQ(test::gFakeEvaluations - before, 1);
+    EXPECT_EQ(context_.EvalCount(), 3);
+}
+
+TEST_F(EvaluationTest, FiniteValuesAreNotedPerGeneration) {
+    {
+        const EvaluationContext::Generation generation(context_, nullptr);
+        EXPECT_FALSE(context_.FiniteValueSeen());
+        Call(0.5, 0.25, 0.25);
+        EXPECT_TRUE(context_.FiniteValueSeen());
+    }
+    context_.SetModel(&test::kLinearModel, {INFINITY, -INFINITY});
+    const EvaluationContext::Generation generation(context_, nullptr);
+    Call(1, 0, 0);
+    Call(0, 1, 0);
+    Call(0.5, 0.5, 0);  // inf - inf
+    EXPECT_FALSE(context_.FiniteValueSeen());
 }
 
 TEST_F(EvaluationTest, AGenerationInsideAnotherGivesTheOuterOneBack) {

@@ -5,6 +5,9 @@
 #include <QImage>
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <string>
+#include <thread>
 
 #include "support/FakeModels.h"
 #include "support/RecordingMessageSink.h"
@@ -96,13 +99,85 @@ TEST(PlotRoadTest, CountsTheEvaluationsOfEachPlotFromZero) {
     EXPECT_EQ(first.set->LevelCount, request.lines);
 }
 
-TEST(PlotRoadTest, AConstantModelGivesNoSet) {
+void NaNEverywhere(const double*, const double*, const double*, double* result) {
+    *result = std::numeric_limits<double>::quiet_NaN();
+}
+void PlusInfinity(const double*, const double*, const double*, double* result) {
+    *result = std::numeric_limits<double>::infinity();
+}
+// Infinite on one half, NaN on the other: still nothing finite.
+void InfiniteOrNaN(const double* x1, const double*, const double*, double* result) {
+    *result = *x1 < 0.5 ? -std::numeric_limits<double>::infinity()
+                        : std::numeric_limits<double>::quiet_NaN();
+}
+// Finite near corner A only: a constant, not "no value".
+void FiniteAtOneCorner(const double* x1, const double*, const double*, double* result) {
+    *result = *x1 > 0.9 ? 2 : std::numeric_limits<double>::quiet_NaN();
+}
+
+struct EmptyCase {
+    const char* name;
+    TEvalProc evaluate;
+    const char* message;
+    const char* batchMessage;
+};
+
+class PlotEmptyTest : public ::testing::TestWithParam<EmptyCase> {};
+
+TEST_P(PlotEmptyTest, NoSetAndTheMessageSaysWhy) {
+    const EmptyCase& c = GetParam();
     EvaluationContext context;
     PlotRequest request;
-    request.evaluate = Constant;
+    request.evaluate = c.evaluate;
     const Plot plot = GeneratePlot(request, context);
     EXPECT_EQ(plot.set, nullptr);
     EXPECT_GT(plot.evaluations, 0);
+    EXPECT_FALSE(plot.stopAsked);
+    EXPECT_STREQ(plot.EmptyMessage(false), c.message);
+    EXPECT_STREQ(plot.EmptyMessage(true), c.batchMessage);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, PlotEmptyTest,
+    ::testing::Values(
+        EmptyCase{"Constant", Constant, kConstantModelMessage, kConstantBatchMessage},
+        EmptyCase{"FiniteAtOneCorner", FiniteAtOneCorner, kConstantModelMessage,
+                  kConstantBatchMessage},
+        EmptyCase{"NaN", NaNEverywhere, kNoFiniteValueMessage, kNoFiniteBatchMessage},
+        EmptyCase{"Infinity", PlusInfinity, kNoFiniteValueMessage, kNoFiniteBatchMessage},
+        EmptyCase{"InfinityOrNaN", InfiniteOrNaN, kNoFiniteValueMessage, kNoFiniteBatchMessage}),
+    [](const ::testing::TestParamInfo<EmptyCase>& info) { return std::string(info.param.name); });
+
+// Sleeps past the breath interval now and then, so that breaths come during the grid's sampling.
+int gModelCalls = 0;
+void SlowX1(const double* x1, const double*, const double*, double* result) {
+    if (++gModelCalls % 8 == 0) {
+        std::this_thread::sleep_for(EvaluationContext::kBreathInterval);
+    }
+    *result = *x1;
+}
+
+TEST(PlotRoadTest, AStoppedPlotEndsWithoutTheModelAndKeepsNoSet) {
+    EvaluationContext context;
+    int callsAtStop = -1;
+    context.SetBreathHook([&] {
+        callsAtStop = gModelCalls;
+        return ProgressAnswer::Stop;
+    });
+    PlotRequest request;
+    request.evaluate = SlowX1;
+    gModelCalls = 0;
+    const Plot plot = GeneratePlot(request, context);
+    EXPECT_TRUE(plot.stopAsked);
+    EXPECT_EQ(plot.set, nullptr);
+    EXPECT_GT(callsAtStop, 0);
+    EXPECT_LE(callsAtStop, 8);
+    EXPECT_EQ(gModelCalls, callsAtStop);
+    EXPECT_GT(plot.evaluations, gModelCalls);  // the generator went on, on NaN points
+
+    // The next plot of the same context is whole again.
+    context.SetBreathHook({});
+    EXPECT_NE(GeneratePlot(request, context).set, nullptr);
 }
 
 TEST(PlotRoadTest, BoundsLimitTheMixturesUnlessTheyLabelTheScalesOnly) {

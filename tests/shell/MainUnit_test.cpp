@@ -32,6 +32,9 @@ namespace {
 const QString kLinear = QStringLiteral("Линейный полином Шеффе");
 const std::string kConstant =
     "На концентрационном треугольнике модель постоянна. Построение изолиний невозможно.";
+const std::string kNoFiniteValue =
+    "На концентрационном треугольнике модель не имеет конечных значений. Построение изолиний "
+    "невозможно.";
 
 int CountPixels(const QImage& image, QRgb colour) {
     int count = 0;
@@ -57,7 +60,7 @@ class MainUnitTest : public QObject {
     void withoutAddendsPlotIsDisabledAndCtrlRInert();
     void shortcutsFollowTheSet();
     void constantModelMessageComesBeforeWhitePicture();
-    void undefinedModelEndsInConstantMessage();
+    void undefinedModelIsNotCalledConstant();
     void cancelledPlotKeepsPicture();
     void viewSizeChangeWhileSetExists();
     void returnButtonChangesTakeEffectAtNextDrawing();
@@ -253,10 +256,10 @@ void MainUnitTest::constantModelMessageComesBeforeWhitePicture() {
     form_->VeridanMenu->hide();
 }
 
-void MainUnitTest::undefinedModelEndsInConstantMessage() {
+void MainUnitTest::undefinedModelIsNotCalledConstant() {
     Start("gui_models");
     Plot({"1"}, 2, QStringLiteral("Неопределённая модель"));
-    QCOMPARE(sink_.messages, std::vector<std::string>{kConstant});
+    QCOMPARE(sink_.messages, std::vector<std::string>{kNoFiniteValue});
     QVERIFY(form_->StatusBar->currentMessage().isEmpty());
 }
 

@@ -1,6 +1,7 @@
 #include "support/FakeModels.h"
 
 #include <array>
+#include <limits>
 #include <numeric>
 
 namespace isotri::test {
@@ -49,6 +50,14 @@ void QuadraticEval(const IsotriModel*, const double* x, const double* c, double*
          c[5] * x[1] * x[2];
 }
 
+const char* NoCoefsName(const IsotriModel*) {
+    return "Z";
+}
+void NoCoefsEval(const IsotriModel*, const double* x, const double* c, double* r) {
+    ++gFakeEvaluations;
+    *r = c != nullptr ? x[0] : std::numeric_limits<double>::quiet_NaN();
+}
+
 const IsotriModelOps kLinearOps{LinearName, Fake<2>::Factors, Fake<2>::Coefs, Fake<2>::Term,
                                 LinearEval};
 const IsotriModelOps kConstantOps{ConstantName, Fake<1>::Factors, Fake<1>::Coefs, Fake<1>::Term,
@@ -57,6 +66,8 @@ const IsotriModelOps kWideOps{WideName, Fake<200>::Factors, Fake<200>::Coefs, Fa
                               WideEval};
 const IsotriModelOps kQuadraticOps{QuadraticName, Fake<6>::Factors, Fake<6>::Coefs, Fake<6>::Term,
                                    QuadraticEval};
+const IsotriModelOps kNoCoefsOps{NoCoefsName, Fake<0>::Factors, Fake<0>::Coefs, Fake<0>::Term,
+                                 NoCoefsEval};
 
 }  // namespace
 
@@ -64,10 +75,11 @@ const IsotriModel kLinearModel{&kLinearOps};
 const IsotriModel kConstantModel{&kConstantOps};
 const IsotriModel kWideModel{&kWideOps};
 const IsotriModel kQuadraticModel{&kQuadraticOps};
+const IsotriModel kNoCoefsModel{&kNoCoefsOps};
 
 const IsotriModel* FindFakeModel(std::string_view name) {
     for (const IsotriModel* model :
-         {&kLinearModel, &kConstantModel, &kWideModel, &kQuadraticModel}) {
+         {&kLinearModel, &kConstantModel, &kWideModel, &kQuadraticModel, &kNoCoefsModel}) {
         if (name == model->ops->GetName(model)) {
             return model;
         }

@@ -15,6 +15,8 @@ extern const IsotriModel kConstantModel;
 extern const IsotriModel kWideModel;
 // "Квадратичная модель": 6 coefficients, Scheffé's quadratic polynomial.
 extern const IsotriModel kQuadraticModel;
+// "Z": no coefficients, value x1, or NaN when handed a null coefficient array.
+extern const IsotriModel kNoCoefsModel;
 
 // Evaluations made by all fakes since the start.
 extern int gFakeEvaluations;
