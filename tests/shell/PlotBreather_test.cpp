@@ -9,10 +9,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "GuiSupport.h"
 #include "dialogs/ChooseMdlUnit.h"
 #include "models/MathDef.h"
 #include "shell/MainUnit.h"
+#include "support/GuiSupport.h"
 
 namespace {
 
