@@ -30,9 +30,9 @@ constexpr double kInnerMixtures[][3] = {{0.2, 0.3, 0.5},
                                         {0.1, 0.7, 0.2},
                                         {0.45, 0.1, 0.45}};
 
-double Evaluate(const IsotriModel* model, const double* point, const double* coefs) {
+double Evaluate(const IsotriModel* model, const double* point, const std::vector<double>& coefs) {
     double result = kNaN;
-    model->ops->Evaluate(model, point, coefs, &result);
+    ModelEvaluate(model, point, coefs, &result);
     return result;
 }
 
@@ -42,7 +42,7 @@ void DesignRow(const IsotriModel* model, const double* point, std::vector<double
                Eigen::Ref<Eigen::RowVectorXd, 0, Eigen::InnerStride<>> row) {
     for (std::size_t k = 0; k < unit.size(); ++k) {
         unit[k] = 1;
-        row(static_cast<Eigen::Index>(k)) = Evaluate(model, point, unit.data());
+        row(static_cast<Eigen::Index>(k)) = Evaluate(model, point, unit);
         unit[k] = 0;
     }
 }
@@ -132,9 +132,9 @@ bool IsLinearInCoefficients(const IsotriModel* model) {
         for (std::size_t k = 0; k < p; ++k) {
             w[k] = a * u[k] + b * v[k];
         }
-        const double fu = Evaluate(model, mixture, u.data());
-        const double fv = Evaluate(model, mixture, v.data());
-        const double fw = Evaluate(model, mixture, w.data());
+        const double fu = Evaluate(model, mixture, u);
+        const double fv = Evaluate(model, mixture, v);
+        const double fw = Evaluate(model, mixture, w);
         if (!std::isfinite(fu) || !std::isfinite(fv) || !std::isfinite(fw)) {
             return false;
         }
