@@ -33,7 +33,8 @@ void WriteFile(const QString& name, const QByteArray& bytes) {
 }
 
 QStringList Entries(const QString& dir) {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                               QDir::System);
 }
 
 // Expects the save to fail with the file's name in the message.
