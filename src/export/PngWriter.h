@@ -11,7 +11,8 @@ namespace isotri {
 // Resolution written with the picture (96 dpi), as for the window's own bitmap.
 inline constexpr int kPngDotsPerMeter = 3780;
 
-// Appends `image` to `bytes` as an 8-bit RGB PNG (any alpha is dropped) with no row filters and
+// Appends `image` to `bytes` as an 8-bit PNG, greyscale when every pixel is grey and RGB
+// otherwise (any alpha is dropped), with no row filters and
 // zlib's fastest level, which on plots gives files the size of the default level's. Returns
 // false, with libpng's reason in `error`, when encoding failed; `bytes` then holds no usable
 // file.

@@ -45,6 +45,37 @@ TEST(EncodePng, ReadsBackPixelForPixel) {
     }
 }
 
+// A grey picture goes out as one byte a pixel; one coloured pixel anywhere, even the last,
+// keeps the whole picture in colour.
+TEST(EncodePng, GreyOnlyWhenEveryPixelIsGrey) {
+    QImage grey(9, 5, QImage::Format_RGB32);
+    for (int y = 0; y < grey.height(); ++y) {
+        for (int x = 0; x < grey.width(); ++x) {
+            const int v = (x * 29 + y * 53) & 255;
+            grey.setPixel(x, y, qRgb(v, v, v));
+        }
+    }
+    QImage tinted = grey;
+    tinted.setPixel(8, 4, qRgb(10, 10, 11));
+    struct Case {
+        const QImage* image;
+        bool grey;
+    };
+    for (const Case& c : {Case{&grey, true}, Case{&tinted, false}}) {
+        SCOPED_TRACE(c.grey ? "grey" : "tinted");
+        QByteArray bytes;
+        std::string error;
+        ASSERT_TRUE(EncodePng(*c.image, bytes, error)) << error;
+        ASSERT_GT(bytes.size(), 25);
+        constexpr char kGrey = 0;  // IHDR colour type
+        constexpr char kRgb = 2;
+        EXPECT_EQ(bytes[25], c.grey ? kGrey : kRgb);
+        QImage back;
+        ASSERT_TRUE(back.loadFromData(bytes, "PNG"));
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), *c.image);
+    }
+}
+
 TEST(EncodePng, KeepsWhatTheBufferHeld) {
     QByteArray bytes("head");
     std::string error;
