@@ -62,8 +62,8 @@ while pos < len(raw):
         chunks += body
     pos += 12 + n
 w, h, depth, colour = head[:4]
-assert depth == 8 and colour in (2, 6), head
-bpp = 3 if colour == 2 else 4
+assert depth == 8 and colour in (0, 2, 6), head
+bpp = {0: 1, 2: 3, 6: 4}[colour]
 data, stride, rows, prev = zlib.decompress(chunks), w * bpp, [], bytearray(w * bpp)
 for r in range(h):
     f = data[r * (stride + 1)]
@@ -79,7 +79,8 @@ for r in range(h):
     rows.append(line)
     prev = line
 def grey(x, y):
-    return sum(rows[y][x * bpp:x * bpp + 3]) / 3
+    px = rows[y][x * bpp:x * bpp + min(bpp, 3)]
+    return sum(px) / len(px)
 for x, y in [(400, 440), (400, 60)]:  # the centroid and the first component's corner
     assert grey(x, y) > 240 or (x, y) == (400, 60), (x, y, grey(x, y))
     for dx, dy in [(4, 0), (-4, 0), (0, 4)]:
