@@ -31,16 +31,6 @@ bool Finite(const TPoint3f& p) {
     return std::isfinite(p.X) && std::isfinite(p.Y);
 }
 
-std::array<Mixture, 3> CornersOf(const float* bounds) {
-    std::array<Mixture, 3> corners{};
-    for (int k = 0; k < 3; ++k) {
-        for (int c = 0; c < 3; ++c) {
-            corners[k][c] = bounds != nullptr ? double(bounds[3 * k + c]) : (k == c ? 1.0 : 0.0);
-        }
-    }
-    return corners;
-}
-
 // Grid as fine as one division per pixel of a side at most: finer only costs evaluations.
 int DivisionLimit(double side) {
     int limit = kStartDivisions;

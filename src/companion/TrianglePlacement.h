@@ -38,6 +38,18 @@ inline double Length(Vec2 a) {
 
 using Mixture = std::array<double, 3>;
 
+// The corner compositions of the nine bounds (corners A, B, C), or of the whole triangle when
+// there are none.
+inline std::array<Mixture, 3> CornersOf(const float* bounds) {
+    std::array<Mixture, 3> corners{};
+    for (int k = 0; k < 3; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            corners[k][c] = bounds != nullptr ? double(bounds[3 * k + c]) : (k == c ? 1.0 : 0.0);
+        }
+    }
+    return corners;
+}
+
 class TrianglePlacement {
   public:
     // `vertices`: the picture corners 0, 1, 2; `corners`: the mixtures A, B, C they stand for.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "companion/TrianglePlacement.h"
+
 namespace isotri {
 
 namespace {
@@ -13,16 +15,6 @@ PictureXY Minus(PictureXY a, PictureXY b) {
 
 double Cross(PictureXY a, PictureXY b) {
     return a.x * b.y - a.y * b.x;
-}
-
-std::array<Mixture, 3> CornersOf(const float* bounds) {
-    std::array<Mixture, 3> corners{};
-    for (int k = 0; k < 3; ++k) {
-        for (int c = 0; c < 3; ++c) {
-            corners[k][c] = bounds != nullptr ? double(bounds[3 * k + c]) : (k == c ? 1.0 : 0.0);
-        }
-    }
-    return corners;
 }
 
 // The drawn corners are single precision: a pixel right on an edge may miss it by that much.
@@ -48,7 +40,8 @@ std::optional<PictureMapping> PictureMapping::ForSet(const TIsolineSet& set, int
     for (int k = 0; k < 3; ++k) {
         drawn[k] = {set.Vertices[k].X * z + shiftX, set.Vertices[k].Y * z + shiftY};
     }
-    PictureMapping mapping(drawn, CornersOf(bounds), CornersOf(scalesOnly ? nullptr : bounds));
+    PictureMapping mapping(drawn, gen::CornersOf(bounds),
+                           gen::CornersOf(scalesOnly ? nullptr : bounds));
     if (!(std::fabs(mapping.det_) > 0) || !std::isfinite(mapping.det_)) {
         return std::nullopt;
     }
