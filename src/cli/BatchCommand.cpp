@@ -49,24 +49,21 @@ int RunBatchCommand(const Args& args) {
     PlotOptions options(numbers);
     std::string fileName;
     std::vector<std::string> dirs;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        const OptionResult taken = TakeCommonOption(args, i, numbers, options, error);
-        if (taken == OptionResult::Bad) {
-            return UsageError(error);
-        }
-        if (taken == OptionResult::Taken) {
-            continue;
-        }
-        if (args[i] == "--batch" && i + 1 < args.size() && fileName.empty()) {
-            fileName = args[++i];
-        } else if (args[i] == "--dir" && i + 1 < args.size()) {
-            dirs.push_back(args[++i]);
+    const auto own = [&](const Args& all, std::size_t& i, std::string&) {
+        const bool hasValue = i + 1 < all.size();
+        if (all[i] == "--batch" && hasValue && fileName.empty()) {
+            fileName = all[++i];
+        } else if (all[i] == "--dir" && hasValue) {
+            dirs.push_back(all[++i]);
         } else {
-            return UsageError("неверный аргумент \"" + args[i] + "\"");
+            return OptionResult::NotMine;
         }
-    }
+        return OptionResult::Taken;
+    };
     std::string error;
+    if (!TakeOptions(args, numbers, options, own, error)) {
+        return UsageError(error);
+    }
     if (fileName.empty() || options.output.empty() || !KnownOutput(options, error)) {
         return UsageError(fileName.empty() ? "не указан файл пакета (--batch FILE)"
                           : options.output.empty() ? "не указан файл рисунка (-o FILE)"

@@ -105,31 +105,28 @@ int RunFitCommand(const Args& args) {
     std::string fileName;
     DataColumns columns;
     std::vector<std::string> dirs;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string error;
-        const OptionResult taken = TakeCommonOption(args, i, numbers, options, error);
-        if (taken == OptionResult::Bad) {
-            return UsageError(error);
-        }
-        if (taken == OptionResult::Taken) {
-            continue;
-        }
-        const bool hasValue = i + 1 < args.size();
-        if (args[i] == "--fit" && hasValue && fileName.empty()) {
-            fileName = args[++i];
-        } else if (args[i] == "--response" && hasValue) {
-            columns.Response = args[++i];
-        } else if (args[i] == "--components" && hasValue) {
-            if (!ReadComponents(args[++i], columns)) {
-                return UsageError("--components: нужны три имени столбцов через \";\".");
+    const auto own = [&](const Args& all, std::size_t& i, std::string& error) {
+        const bool hasValue = i + 1 < all.size();
+        if (all[i] == "--fit" && hasValue && fileName.empty()) {
+            fileName = all[++i];
+        } else if (all[i] == "--response" && hasValue) {
+            columns.Response = all[++i];
+        } else if (all[i] == "--components" && hasValue) {
+            if (!ReadComponents(all[++i], columns)) {
+                error = "--components: нужны три имени столбцов через \";\".";
+                return OptionResult::Bad;
             }
-        } else if (args[i] == "--dir" && hasValue) {
-            dirs.push_back(args[++i]);
+        } else if (all[i] == "--dir" && hasValue) {
+            dirs.push_back(all[++i]);
         } else {
-            return UsageError("неверный аргумент \"" + args[i] + "\"");
+            return OptionResult::NotMine;
         }
-    }
+        return OptionResult::Taken;
+    };
     std::string error;
+    if (!TakeOptions(args, numbers, options, own, error)) {
+        return UsageError(error);
+    }
     if (options.coefs) {
         return UsageError("с --fit коэффициенты подгоняются по данным: --coefs не нужен.");
     }

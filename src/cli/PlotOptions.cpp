@@ -146,6 +146,24 @@ PlotRequest PlotOptions::Request() const {
     return request;
 }
 
+bool TakeOptions(const Args& args, const NumberText& numbers, PlotOptions& options,
+                 const OwnOption& own, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        OptionResult taken = TakeCommonOption(args, i, numbers, options, error);
+        if (taken == OptionResult::NotMine) {
+            taken = own(args, i, error);
+        }
+        if (taken == OptionResult::Bad) {
+            return false;
+        }
+        if (taken == OptionResult::NotMine) {
+            error = "неверный аргумент \"" + args[i] + "\"";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ChooseModel(TMathDefinition& catalogue, const PlotOptions& options, const NumberText& numbers,
                  EvaluationContext& context, std::string& error) {
     if (!options.model || !options.coefs) {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,15 @@ enum class OptionResult { NotMine, Taken, Bad };
 // On Bad, `error` holds a message for the user.
 OptionResult TakeCommonOption(const Args& args, std::size_t& i, const NumberText& numbers,
                               PlotOptions& options, std::string& error);
+
+// A command's own option at args[i] (and its value, advancing i); NotMine for one it does not
+// know. On Bad, `error` holds a message for the user.
+using OwnOption = std::function<OptionResult(const Args& args, std::size_t& i, std::string& error)>;
+
+// Reads every argument: a shared option first, else the command's own. False, with a message for
+// the user in `error`, at the first bad or unknown argument.
+bool TakeOptions(const Args& args, const NumberText& numbers, PlotOptions& options,
+                 const OwnOption& own, std::string& error);
 
 // Finds --model in the catalogue and reads --coefs for it into `context`; false with a message
 // when either is missing, unknown or of the wrong count.

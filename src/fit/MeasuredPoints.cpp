@@ -1,8 +1,9 @@
 #include "fit/MeasuredPoints.h"
 
-#include <Eigen/Dense>
-
+#include <algorithm>
 #include <cmath>
+
+#include "render/PictureMapping.h"
 
 namespace isotri {
 
@@ -10,38 +11,31 @@ namespace {
 
 // Mixtures on a side of the triangle stay on it despite rounding.
 constexpr double kInsideSlack = 1e-9;
+// Corners that do not sum to one leave some mixtures off their plane: those are outside too.
+constexpr double kOffPlane = 1e-6;
 
 }  // namespace
 
 std::optional<PicturePoint> PlaceMixture(const TIsolineSet& set, const float* bounds,
                                          const std::array<double, 3>& mixture) {
-    Eigen::Matrix3d corners = Eigen::Matrix3d::Identity();
-    if (bounds != nullptr) {
-        for (int k = 0; k < 3; ++k) {
-            for (int c = 0; c < 3; ++c) {
-                corners(c, k) = bounds[3 * k + c];
-            }
+    // In the set's own coordinates, with the bounds the generator was given.
+    const std::optional<PictureMapping> mapping =
+        PictureMapping::ForSet(set, 0, 0, 1.0, bounds, false);
+    if (!mapping) {
+        return std::nullopt;
+    }
+    const std::optional<Weights> weights = mapping->WeightsOfModelMixture(mixture);
+    if (!weights || !(*std::min_element(weights->begin(), weights->end()) >= -kInsideSlack)) {
+        return std::nullopt;
+    }
+    const Mixture back = mapping->ModelMixture(*weights);
+    for (int c = 0; c < 3; ++c) {
+        if (!(std::fabs(back[c] - mixture[c]) <= kOffPlane)) {
+            return std::nullopt;
         }
     }
-    const Eigen::FullPivLU<Eigen::Matrix3d> lu(corners);
-    if (!lu.isInvertible()) {
-        return std::nullopt;
-    }
-    const Eigen::Vector3d weights = lu.solve(Eigen::Vector3d(mixture[0], mixture[1], mixture[2]));
-    // Corners that do not sum to one put some mixtures off their plane: those are outside too.
-    if (!weights.allFinite() || weights.minCoeff() < -kInsideSlack ||
-        std::fabs(weights.sum() - 1) > 1e-6 ||
-        (corners * weights - Eigen::Vector3d(mixture[0], mixture[1], mixture[2]))
-                .cwiseAbs()
-                .maxCoeff() > 1e-6) {
-        return std::nullopt;
-    }
-    PicturePoint point;
-    for (int k = 0; k < 3; ++k) {
-        point.X += weights(k) * set.Vertices[k].X;
-        point.Y += weights(k) * set.Vertices[k].Y;
-    }
-    return point;
+    const PictureXY point = mapping->PointAt(*weights);
+    return PicturePoint{point.x, point.y};
 }
 
 std::vector<PicturePoint> PlaceMeasuredPoints(const TIsolineSet& set, const float* bounds,

@@ -4,9 +4,7 @@ set -u
 plot="$1"
 src="$2"
 source "$src/tests/support/cli_work.sh"
-# Counts instead of stopping, so that one run reports every failed check.
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+count_failures
 
 LC_ALL=C.UTF-8 "$plot" --batch "$src/examples/strength-and-cost.txt" --lines 4 --size 400x370 \
     -o "$work/a.png" >"$work/out" 2>"$work/err"

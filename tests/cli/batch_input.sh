@@ -5,8 +5,7 @@ set -u
 plot="$1"
 src="$2"
 source "$src/tests/support/cli_work.sh"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+count_failures
 line='model "Линейная модель Шеффе" 1 2 3 combine1 0 5 1'
 
 echo "$line" | timeout 30 "$plot" --batch - -o a.json >out 2>err || fail "stdin: exit $?"

@@ -5,8 +5,7 @@ set -u
 plot="$1"
 src="$2"
 source "$src/tests/support/cli_work.sh"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+count_failures
 model=(--model "Квадратичная модель Шеффе" --coefs "1 2 3 4 -5 6" --size 400x300)
 
 # Past the file-size limit (1 KiB, SIGXFSZ ignored as a full disk sends none): exit 3, the
