@@ -25,7 +25,8 @@ class Distance {
     // the steepest slope, or along a fan of rays where that ray meets none nearby. The
     // first-order ratio fails where the gradient vanishes, as at a saddle.
     double ToCurve(Vec2 p, double level) const {
-        double g = At(p) - level;
+        double f = At(p);
+        double g = f - level;
         if (g == 0 || !std::isfinite(g)) {
             return g == 0 ? 0 : g;
         }
@@ -35,7 +36,8 @@ class Distance {
         if (norm > 0 && std::isfinite(norm)) {
             double first = std::fabs(g) / norm;
             Vec2 down = (g > 0 ? -1 / norm : 1 / norm) * slope;
-            best = std::min(best, RootAlong(p, down, g, level, std::min(kReach, 4 * first + 0.1)));
+            best = std::min(best,
+                            RootAlong(p, down, g, level, std::min(kReach, 4 * first + 0.1), first));
         }
         if (best > kFanFrom) {
             for (int k = 0; k < kRays; ++k) {
@@ -52,37 +54,78 @@ class Distance {
     static constexpr int kRays = 32;
     static constexpr int kSteps = 16;
 
+    double Step() const {
+        return 1e-3 * std::max(1.0, std::sqrt(std::fabs(placement_.Det())) / 100);
+    }
+
     Vec2 Gradient(Vec2 p) const {
-        double h = 1e-3 * std::max(1.0, std::sqrt(std::fabs(placement_.Det())) / 100);
+        double h = Step();
         return {(At(p + Vec2{h, 0}) - At(p - Vec2{h, 0})) / (2 * h),
                 (At(p + Vec2{0, h}) - At(p - Vec2{0, h})) / (2 * h)};
     }
 
-    // Distance along p + t·dir, t < reach, to the first change of side of the level (reach when
-    // none is found); g is f(p) - level.
-    double RootAlong(Vec2 p, Vec2 dir, double g, double level, double reach) const {
+    // Distance along p + t·dir, t < reach, to the first change of side of the level met in steps
+    // of a sixteenth of the reach (reach when none is found); g is f(p) - level. The first step
+    // goes just past `guess`, where the level usually lies. A step across two changes only makes
+    // the bound larger.
+    double RootAlong(Vec2 p, Vec2 dir, double g, double level, double reach,
+                     double guess = 0) const {
         // The model has no values beyond the sides; a line may run along a side, so the ray's
         // last step is the side itself.
-        double room = Room(p, dir);
-        double span = std::min(reach, room);
-        double lo = 0;
-        for (int s = 1; s <= kSteps; ++s) {
-            double hi = span * s / kSteps;
+        double span = std::min(reach, Room(p, dir));
+        double step = span / kSteps;
+        double lo = 0, glo = g;
+        double hi = std::min(span, guess > 0 ? 1.5 * guess : step);
+        for (;;) {
             double gh = At(p + hi * dir) - level;
             if (!std::isfinite(gh)) {
                 return reach;
             }
             if ((gh > 0) != (g > 0) || gh == 0) {
-                for (int k = 0; k < 40 && hi - lo > 1e-5; ++k) {
-                    double mid = 0.5 * (lo + hi);
-                    double gm = At(p + mid * dir) - level;
-                    ((gm > 0) == (g > 0) && gm != 0 ? lo : hi) = mid;
-                }
-                return hi;
+                return gh == 0 ? hi : Narrowed(p, dir, level, lo, glo, hi, gh);
+            }
+            if (!(hi < span)) {
+                return reach;
             }
             lo = hi;
+            glo = gh;
+            hi = std::min(span, hi + step);
         }
-        return reach;
+    }
+
+    // The far end of the bracket [lo, hi] of a change of side, narrowed by false position
+    // (Illinois) to a thousandth of its distance: an upper bound that barely exceeds the root.
+    double Narrowed(Vec2 p, Vec2 dir, double level, double lo, double glo, double hi,
+                    double ghi) const {
+        const bool above = glo > 0;
+        double flo = glo, fhi = ghi;
+        int side = 0;
+        for (int k = 0; k < 60 && hi - lo > 1e-5 + 1e-3 * hi; ++k) {
+            double t = (lo * fhi - hi * flo) / (fhi - flo);
+            if (!(t > lo && t < hi)) {
+                t = 0.5 * (lo + hi);
+            }
+            double gt = At(p + t * dir) - level;
+            if (gt == 0) {
+                return t;
+            }
+            if ((gt > 0) == above) {
+                lo = t;
+                flo = gt;
+                if (side == 1) {
+                    fhi *= 0.5;
+                }
+                side = 1;
+            } else {
+                hi = t;
+                fhi = gt;
+                if (side == -1) {
+                    flo *= 0.5;
+                }
+                side = -1;
+            }
+        }
+        return hi;
     }
 
     // Distance from p along dir to the nearest side.
@@ -151,7 +194,13 @@ IsolineAccuracy MeasureAccuracy(const TIsolineSet& set, const float* bounds,
             for (std::int32_t i = 0; i < level.PolylineLengths[j]; ++i) {
                 const TPoint3f& q = level.Points[index[i]];
                 Vec2 b{q.X, q.Y};
-                result.vertex = std::max(result.vertex, distance(b, level.Value));
+                double off = distance(b, level.Value);
+                if (off > result.vertex) {
+                    result.vertex = off;
+                    result.worstVertexX = q.X;
+                    result.worstVertexY = q.Y;
+                    result.worstVertexLevel = k;
+                }
                 ++result.vertices;
                 if (i == 0) {
                     continue;
@@ -165,6 +214,7 @@ IsolineAccuracy MeasureAccuracy(const TIsolineSet& set, const float* bounds,
                         result.chord = d;
                         result.worstChordX = static_cast<float>(c.x);
                         result.worstChordY = static_cast<float>(c.y);
+                        result.worstChordLevel = k;
                     }
                 }
             }

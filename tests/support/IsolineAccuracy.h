@@ -14,8 +14,14 @@ struct IsolineAccuracy {
     double vertex = 0;  // worst vertex
     double chord = 0;   // worst point sampled along the chords (an upper bound)
     long vertices = 0;
-    float worstChordX = 0;  // where the worst chord sample lies, for diagnostics
+    // Where the worst vertex and chord sample lie, and the index of their levels, for
+    // diagnostics.
+    float worstVertexX = 0;
+    float worstVertexY = 0;
+    int worstVertexLevel = -1;
+    float worstChordX = 0;
     float worstChordY = 0;
+    int worstChordLevel = -1;
 };
 
 using ModelFunction = std::function<double(double x1, double x2, double x3)>;
