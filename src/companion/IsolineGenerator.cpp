@@ -86,12 +86,12 @@ TIsolineSet* ppCreateTriangularTHK(const TPoint3f* center, const float* size, co
     }
     grid.Refine(DivisionLimit(placement.SideLength()), low, high, lines);
 
-    std::vector<std::vector<TracedPiece>> traced(lines);
     std::vector<double> values(lines);
     for (int k = 0; k < lines; ++k) {
         values[k] = low + (k + 1) * ((high - low) / (lines + 1));
-        traced[k] = TraceLevel(probe, grid, values[k], kEvaluationLimit);
     }
+    std::vector<std::vector<TracedPiece>> traced =
+        TraceLevels(probe, grid, values, kEvaluationLimit);
     std::vector<std::vector<TLevelLabel>> labels = PlaceLabels(vertices, traced, values);
     std::vector<LevelResult> levels(lines);
     for (int k = 0; k < lines; ++k) {

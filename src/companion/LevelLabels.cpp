@@ -118,7 +118,8 @@ class PointBuckets {
         }
     }
 
-    int CountInBox(Vec2 centre, double halfW, double halfH, int owner) const {
+    // Counts up to `limit`: past it the count no longer changes the outcome.
+    int CountInBox(Vec2 centre, double halfW, double halfH, int owner, int limit) const {
         int count = 0;
         long x0 = std::max(Cell(centre.x - halfW) - originX_, 0L);
         long x1 = std::min(Cell(centre.x + halfW) - originX_, columns_ - 1);
@@ -128,8 +129,8 @@ class PointBuckets {
             for (long cx = x0; cx <= x1; ++cx) {
                 for (const Entry& e : cells_[static_cast<std::size_t>(cy * columns_ + cx)]) {
                     if (e.owner != owner && std::fabs(e.p.x - centre.x) <= halfW &&
-                        std::fabs(e.p.y - centre.y) <= halfH) {
-                        ++count;
+                        std::fabs(e.p.y - centre.y) <= halfH && ++count >= limit) {
+                        return count;
                     }
                 }
             }
@@ -151,7 +152,9 @@ class PointBuckets {
 
 class Placer {
   public:
-    Placer(const std::array<Vec2, 3>& vertices, const LabelBox& box) : box_(box) {
+    Placer(const std::array<Vec2, 3>& vertices, const LabelBox& box)
+        : box_(box),
+          placed_(vertices, std::max({kSpreadReach, box.width + box.gap, box.height + box.gap})) {
         // Inward normals of the sides, whatever the triangle's orientation.
         double orientation =
             Cross(vertices[1] - vertices[0], vertices[2] - vertices[0]) > 0 ? 1 : -1;
@@ -176,23 +179,25 @@ class Placer {
         return true;
     }
 
-    bool ClearOfLabels(Vec2 c) const {
-        for (const Vec2& o : placed_) {
-            if (std::fabs(c.x - o.x) < box_.width + box_.gap &&
-                std::fabs(c.y - o.y) < box_.height + box_.gap) {
-                return false;
+    // False when the box at c would overlap a placed label; else `nearest` is the distance to
+    // the nearest one, up to the reach beyond which it no longer matters.
+    bool ClearOfLabels(Vec2 c, double& nearest) const {
+        double best = kSpreadReach * kSpreadReach;
+        long cx = placed_.CellX(c.x), cy = placed_.CellY(c.y);
+        for (long y = cy - 1; y <= cy + 1; ++y) {
+            for (long x = cx - 1; x <= cx + 1; ++x) {
+                for (const Vec2& o : placed_.At(x, y)) {
+                    Vec2 d = c - o;
+                    if (std::fabs(d.x) < box_.width + box_.gap &&
+                        std::fabs(d.y) < box_.height + box_.gap) {
+                        return false;
+                    }
+                    best = std::min(best, Dot(d, d));
+                }
             }
         }
+        nearest = std::sqrt(best);
         return true;
-    }
-
-    double NearestLabel(Vec2 c) const {
-        double nearest = kSpreadReach * kSpreadReach;
-        for (const Vec2& o : placed_) {
-            Vec2 d = c - o;
-            nearest = std::min(nearest, Dot(d, d));
-        }
-        return std::sqrt(nearest);
     }
 
     // Best place on the piece, or nothing.
@@ -205,49 +210,135 @@ class Placer {
         double first = line.Closed() ? 0 : half;
         double last = line.Closed() ? length : length - half;
         double offset = line.Closed() ? half : 0;  // keeps the window inside the doubled loop
+        double step = std::max(kStep, (last - first) / kMaxCandidates);
+        struct Candidate {
+            double s, centrality;
+        };
+        std::vector<Candidate> candidates;
+        for (double s = first; s <= last; s += step) {
+            candidates.push_back({s, line.Closed() ? 1.0 : 1.0 - std::fabs(2 * s / length - 1)});
+        }
+        // The best place is the first of the highest score along the piece. Places are tried from
+        // the highest bound on their score down, so that most are left before the costly terms;
+        // every fourth first, then those beside the best of them, and all only when none of
+        // those fits.
+        std::vector<std::size_t> order(candidates.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return candidates[a].centrality > candidates[b].centrality;
+        });
         std::optional<Vec2> best;
         double bestScore = -INFINITY;
-        double step = std::max(kStep, (last - first) / kMaxCandidates);
-        for (double s = first; s <= last; s += step) {
-            double at = s + offset;
-            Vec2 c = line.At(at);
-            if (!BoxInside(c) || !ClearOfLabels(c)) {
-                continue;
+        std::size_t bestIndex = 0;
+        auto beats = [&](double score, std::size_t index) {
+            return score > bestScore || (score == bestScore && index < bestIndex);
+        };
+        auto tryPlaces = [&](auto&& taken) {
+            for (std::size_t index : order) {
+                if (!taken(index)) {
+                    continue;
+                }
+                const Candidate& candidate = candidates[index];
+                // The distance to other labels adds at most 1, and the other terms only lower it.
+                if (!beats(1.0 + 0.5 * candidate.centrality, index)) {
+                    break;
+                }
+                double at = candidate.s + offset;
+                Vec2 c = line.At(at);
+                double nearest = 0;
+                if (!BoxInside(c) || !ClearOfLabels(c, nearest)) {
+                    continue;
+                }
+                double score = nearest / kSpreadReach + 0.5 * candidate.centrality;
+                if (!beats(score, index)) {
+                    continue;
+                }
+                double bend = line.Bend(at - half, at + half);
+                if (!(bend <= kMaxBend)) {
+                    continue;
+                }
+                score -= 0.3 * bend / kMaxBend;
+                if (!beats(score, index)) {
+                    continue;
+                }
+                // Hidden points lower the score by 0.1 each, up to ten.
+                int limit = 1;
+                while (limit < 10 && beats(score - 0.1 * limit, index)) {
+                    ++limit;
+                }
+                int hidden = buckets.CountInBox(c, half, box_.height / 2, owner, limit);
+                score -= 0.1 * std::min(hidden, 10);
+                if (beats(score, index)) {
+                    bestScore = score;
+                    bestIndex = index;
+                    best = c;
+                }
             }
-            double centrality = line.Closed() ? 1.0 : 1.0 - std::fabs(2 * s / length - 1);
-            // The costlier terms only lower the score: a place that cannot win is left early.
-            double score = NearestLabel(c) / kSpreadReach + 0.5 * centrality;
-            if (!(score > bestScore)) {
-                continue;
-            }
-            double bend = line.Bend(at - half, at + half);
-            if (!(bend <= kMaxBend)) {
-                continue;
-            }
-            score -= 0.3 * bend / kMaxBend;
-            if (!(score > bestScore)) {
-                continue;
-            }
-            int hidden = buckets.CountInBox(c, half, box_.height / 2, owner);
-            score -= 0.1 * std::min(hidden, 10);
-            if (score > bestScore) {
-                bestScore = score;
-                best = c;
-            }
+        };
+        constexpr std::size_t kCoarse = 4;
+        tryPlaces([](std::size_t index) { return index % kCoarse == 0; });
+        if (best) {
+            const std::size_t around = bestIndex;
+            tryPlaces([&](std::size_t index) {
+                return index % kCoarse != 0 && index + kCoarse > around && index < around + kCoarse;
+            });
+        } else {
+            tryPlaces([](std::size_t index) { return index % kCoarse != 0; });
         }
         return best;
     }
 
-    void Take(Vec2 c) { placed_.push_back(c); }
+    void Take(Vec2 c) { placed_.Add(c); }
 
   private:
     struct Side {
         Vec2 origin;
         Vec2 inward;
     };
+    // Placed labels in square cells no smaller than the reach of any of their checks, so that
+    // the cells around a place hold every label that matters to it.
+    class Cells {
+      public:
+        Cells(const std::array<Vec2, 3>& vertices, double size) : size_(size) {
+            double x0 = vertices[0].x, y0 = vertices[0].y, x1 = x0, y1 = y0;
+            for (const Vec2& v : vertices) {
+                x0 = std::min(x0, v.x);
+                y0 = std::min(y0, v.y);
+                x1 = std::max(x1, v.x);
+                y1 = std::max(y1, v.y);
+            }
+            x0_ = x0;
+            y0_ = y0;
+            columns_ = std::clamp(Cell(x1 - x0) + 1, 1L, 4096L);
+            rows_ = std::clamp(Cell(y1 - y0) + 1, 1L, 4096L);
+            cells_.resize(static_cast<std::size_t>(columns_ * rows_));
+        }
+        long CellX(double x) const { return Cell(x - x0_); }
+        long CellY(double y) const { return Cell(y - y0_); }
+        void Add(Vec2 c) {
+            long x = std::clamp(CellX(c.x), 0L, columns_ - 1);
+            long y = std::clamp(CellY(c.y), 0L, rows_ - 1);
+            cells_[static_cast<std::size_t>(y * columns_ + x)].push_back(c);
+        }
+        const std::vector<Vec2>& At(long x, long y) const {
+            if (x < 0 || y < 0 || x >= columns_ || y >= rows_) {
+                return none_;
+            }
+            return cells_[static_cast<std::size_t>(y * columns_ + x)];
+        }
+
+      private:
+        long Cell(double c) const { return static_cast<long>(std::floor(c / size_)); }
+        double size_;
+        double x0_ = 0, y0_ = 0;
+        long columns_ = 1, rows_ = 1;
+        std::vector<std::vector<Vec2>> cells_;
+        std::vector<Vec2> none_;
+    };
+
     LabelBox box_;
     std::array<Side, 3> sides_;
-    std::vector<Vec2> placed_;
+    Cells placed_;
 };
 
 }  // namespace

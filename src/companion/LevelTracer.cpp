@@ -4,243 +4,244 @@
 #include <cmath>
 #include <optional>
 
+#include "companion/CrossingNetwork.h"
 #include "companion/RootSearch.h"
 
 namespace isotri::gen {
 
 namespace {
 
-struct Vertex {
-    Vec2 p;
-    double u = 0, v = 0;  // weights on the placed triangle
-};
-
-struct Crossing {
-    Vertex at;
-    int link[2] = {-1, -1};
-    bool visited = false;
-};
-
-constexpr int kUnknown = -2;
 // Farthest a corner is looked for from its chord, px.
 constexpr double kCornerReach = 64;
 // Directions at a chord's ends that differ more than this (cos 20°) make a corner.
 constexpr double kCornerCos = 0.94;
-constexpr int kFailed = -1;
 
-class Tracer {
+class PiecePlacer {
   public:
-    Tracer(ModelProbe& probe, const SampleGrid& grid, double level, std::int64_t limit,
-           const TraceTolerances& tol)
+    PiecePlacer(ModelProbe& probe, SampleGrid& grid, const CrossingNetwork& network,
+                const std::vector<double>& levels, std::int64_t limit, const TraceTolerances& tol)
         : probe_(probe),
           placement_(probe.Placement()),
           grid_(grid),
-          n_(grid.Divisions()),
-          level_(level),
+          crossings_(network.Crossings()),
+          links_(network.Links()),
+          levels_(levels),
           limit_(limit),
-          tol_(tol) {}
+          tol_(tol),
+          visited_(crossings_.size(), 0),
+          tried_(crossings_.size(), 0),
+          broken_(crossings_.size(), 0),
+          placed_(crossings_.size()) {}
 
-    std::vector<TracedPiece> Run() {
-        edges_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), kUnknown);
-        for (int i = 0; i < n_; ++i) {
-            for (int j = 0; i + j < n_; ++j) {
-                if (!grid_.BlockMayCross(i, j, level_)) {
-                    // Same order of cells as without the skip, so the same crossings and pieces.
-                    j = (j / SampleGrid::kBlock + 1) * SampleGrid::kBlock - 1;
+    std::vector<std::vector<TracedPiece>> Run() {
+        std::vector<std::vector<TracedPiece>> pieces(levels_.size());
+        // Open pieces first, from either end, then whatever is left forms loops.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (std::size_t s = 0; s < crossings_.size(); ++s) {
+                if (visited_[s] || links_[s].Count() != (pass == 0 ? 1 : 2)) {
                     continue;
                 }
-                // Upward cell (i,j) (i+1,j) (i,j+1) and the downward cell beside it.
-                Cell({i, j}, {i + 1, j}, {i, j + 1}, Key(i, j, 0), Key(i, j, 1), Key(i, j, 2));
-                if (i + j + 2 <= n_) {
-                    Cell({i + 1, j}, {i, j + 1}, {i + 1, j + 1}, Key(i, j, 2), Key(i + 1, j, 1),
-                         Key(i, j + 1, 0));
+                const Crossing& c = crossings_[s];
+                std::vector<int> chain = Walk(static_cast<int>(s));
+                bool closed = pass == 1;
+                if (closed) {
+                    chain.push_back(chain.front());
                 }
+                level_ = levels_[c.level];
+                Place(chain, closed, pieces[c.level]);
             }
         }
-        PairAcrossSaddles();
-        return Chains();
+        return pieces;
     }
 
   private:
-    struct Node {
-        int i, j;
-    };
-
-    // A cell's segment beside its uncrossed edge ab: `nearA` on the edge from a to the odd
-    // corner, `nearB` on the one from b.
-    struct Segment {
-        int edge;
-        Node a, b, odd;
-        int nearA, nearB;
-    };
-
-    struct Saddle {
-        Vertex at;
-        double value;
-    };
-
-    int Key(int i, int j, int dir) const { return 3 * (i * (n_ + 1) + j) + dir; }
-    double G(Node a) const { return grid_.Value(a.i, a.j) - level_; }
-
-    // Edges pq, pr, qr of a cell; a crossing segment joins the two edges at the odd corner.
-    void Cell(Node p, Node q, Node r, int pq, int pr, int qr) {
-        double gp = G(p), gq = G(q), gr = G(r);
-        if (!std::isfinite(gp) || !std::isfinite(gq) || !std::isfinite(gr)) {
-            return;
+    std::vector<int> Walk(int start) {
+        std::vector<int> chain;
+        int prev = -1, cur = start;
+        while (cur >= 0 && !visited_[cur]) {
+            const Neighbours& c = links_[cur];
+            visited_[cur] = 1;
+            chain.push_back(cur);
+            int next = c.to[0] != prev ? c.to[0] : c.to[1];
+            prev = cur;
+            cur = next;
         }
-        bool bp = Below(gp), bq = Below(gq), br = Below(gr);
-        if (bp == bq && bq == br) {
-            return;
-        }
-        Segment s;
-        if (bq == br) {
-            s = {qr, q, r, p, CrossingOn(pq, p, q), CrossingOn(pr, p, r)};
-        } else if (bp == br) {
-            s = {pr, p, r, q, CrossingOn(pq, p, q), CrossingOn(qr, q, r)};
-        } else {
-            s = {pq, p, q, r, CrossingOn(pr, p, r), CrossingOn(qr, q, r)};
-        }
-        if (s.nearA < 0 || s.nearB < 0) {
-            return;
-        }
-        Link(s.nearA, s.nearB);
-        Link(s.nearB, s.nearA);
-        if (s.a.i > s.b.i || (s.a.i == s.b.i && s.a.j > s.b.j)) {
-            std::swap(s.a, s.b);
-            std::swap(s.nearA, s.nearB);
-        }
-        segments_.push_back(s);
+        return chain;
     }
 
-    void Link(int from, int to) {
-        Crossing& c = crossings_[from];
-        (c.link[0] < 0 ? c.link[0] : c.link[1]) = to;
-    }
-
-    void Relink(int at, int from, int to) {
-        Crossing& c = crossings_[at];
-        (c.link[0] == from ? c.link[0] : c.link[1]) = to;
-    }
-
-    // Two crossed cells that share an uncrossed edge ab have their corners alternating around
-    // the level: a saddle lies near. The grid keeps a and b together; the real model joins them
-    // only when its saddle lies on their side of the level, else the crossings join around a
-    // and around b. Any test away from the saddle can be fooled by a line bending near it.
-    // Each joined pair gets a point of the level between the saddle and the corner it bends
-    // around, so no chord spans the saddle, where a search across it may land on the other
-    // branch.
-    void PairAcrossSaddles() {
-        std::sort(segments_.begin(), segments_.end(),
-                  [](const Segment& x, const Segment& y) { return x.edge < y.edge; });
-        for (std::size_t k = 0; k + 1 < segments_.size(); ++k) {
-            const Segment s = segments_[k];
-            const Segment t = segments_[k + 1];
-            if (s.edge != t.edge) {
-                continue;
-            }
-            ++k;
-            std::optional<Saddle> saddle = SaddleNear(s.a, s.b);
-            if (!saddle) {
-                continue;
-            }
-            if (Below(saddle->value - level_) == Below(G(s.a))) {
-                Via(s.nearA, s.nearB, *saddle, s.odd);
-                Via(t.nearA, t.nearB, *saddle, t.odd);
-                continue;
-            }
-            Relink(s.nearA, s.nearB, t.nearA);
-            Relink(t.nearA, t.nearB, s.nearA);
-            Relink(s.nearB, s.nearA, t.nearB);
-            Relink(t.nearB, t.nearA, s.nearB);
-            Via(s.nearA, t.nearA, *saddle, s.a);
-            Via(s.nearB, t.nearB, *saddle, s.b);
-        }
-    }
-
-    // Puts the level's point between the saddle and `corner`, on opposite sides of it, between
-    // the linked crossings x and y.
-    void Via(int x, int y, const Saddle& saddle, Node corner) {
-        double uc = double(corner.i) / n_, vc = double(corner.j) / n_;
-        double len = Length(placement_.PointAt(uc, vc) - saddle.at.p);
-        double gc = G(corner);
-        if (!(len > 0) || gc == 0) {
-            return;
-        }
-        auto g = [&](double s) {
-            double w = s / len;
-            return probe_.AtWeights(saddle.at.u + w * (uc - saddle.at.u),
-                                    saddle.at.v + w * (vc - saddle.at.v)) -
-                   level_;
+    // The chain's crossings are only read off the grid; a few of them, as far apart as the grid
+    // shows the line straight, are placed on the model and the chords between them refined.
+    // Where a crossing cannot be placed (a pole or a jump, not a root), the line ends at the
+    // nearest one that can.
+    void Place(const std::vector<int>& chain, bool closed, std::vector<TracedPiece>& out) {
+        struct Mark {
+            std::size_t index;
+            bool placed;
         };
-        std::optional<double> t =
-            SolveBracketed(g, 0.0, saddle.value - level_, len, gc, tol_.vertex);
-        if (!t) {
-            return;
+        std::vector<Mark> marks;
+        for (std::size_t k : Anchors(chain)) {
+            if (closed && k + 1 == chain.size()) {
+                break;  // the first crossing again
+            }
+            bool placed = OnModel(chain[k]).has_value();
+            if (!placed && !broken_[chain[k]]) {
+                continue;  // the chords beside it are searched instead
+            }
+            if (!marks.empty() && marks.back().placed != placed) {
+                // The placeable crossing next to the break, between the two anchors.
+                std::size_t good = placed ? k : marks.back().index;
+                std::size_t bad = placed ? marks.back().index : k;
+                while (good + 1 != bad && bad + 1 != good) {
+                    std::size_t mid = (good + bad) / 2;
+                    (OnModel(chain[mid]) ? good : bad) = mid;
+                }
+                if (good != k && good != marks.back().index) {
+                    marks.push_back({good, true});
+                }
+            }
+            marks.push_back({k, placed});
         }
-        double w = *t / len;
-        Crossing c;
-        c.at.u = saddle.at.u + w * (uc - saddle.at.u);
-        c.at.v = saddle.at.v + w * (vc - saddle.at.v);
-        c.at.p = placement_.PointAt(c.at.u, c.at.v);
-        c.link[0] = x;
-        c.link[1] = y;
-        crossings_.push_back(c);
-        int via = static_cast<int>(crossings_.size()) - 1;
-        Relink(x, y, via);
-        Relink(y, x, via);
+        bool whole =
+            std::all_of(marks.begin(), marks.end(), [](const Mark& m) { return m.placed; });
+        if (closed && !whole) {
+            // A broken loop: read it from a break, once round.
+            auto at =
+                std::find_if(marks.begin(), marks.end(), [](const Mark& m) { return !m.placed; });
+            std::rotate(marks.begin(), at, marks.end());
+        }
+        std::vector<LinePoint> run;
+        auto emit = [&] {
+            if (closed && whole && !run.empty()) {
+                run.push_back(run.front());
+            }
+            if (run.size() >= 2) {
+                TracedPiece piece = Refined(run, closed && whole);
+                if (!piece.points.empty()) {
+                    out.push_back(std::move(piece));
+                }
+            }
+            run.clear();
+        };
+        for (const Mark& m : marks) {
+            if (!m.placed) {
+                emit();
+                continue;
+            }
+            run.push_back(*OnModel(chain[m.index]));
+        }
+        emit();
     }
 
-    // The model's saddle near the middle of ab: Newton steps on the gradient of quadratics
-    // fitted to ever smaller stencils. Nothing when no saddle is found within a cell.
-    std::optional<Saddle> SaddleNear(Node a, Node b) {
-        const double u0 = 0.5 * (a.i + b.i) / n_, v0 = 0.5 * (a.j + b.j) / n_;
-        const double cell = 1.0 / n_;
-        const double precision = 0.01 / std::max(1.0, placement_.SideLength());  // 0.01 px
-        double u = u0, v = v0, h = 0.5 * cell;
-        for (int iter = 0; iter < 10; ++iter) {
-            // Stencils stay inside the triangle: the model is not asked about other mixtures.
-            double room = std::min({u, v, 1 - u - v}) / 2;
-            if (!(room > 0)) {
-                return std::nullopt;
+    // Indices of the chain's crossings to place on the model: the ends, every crossing already on
+    // the model, and enough between them that the crossings skipped lie along their chord.
+    std::vector<std::size_t> Anchors(const std::vector<int>& chain) const {
+        std::vector<std::size_t> anchors{0};
+        const std::size_t n = chain.size();
+        std::size_t s = 0;
+        while (s + 1 < n) {
+            std::size_t best = s + 1;
+            for (std::size_t e = s + 2; e < n; ++e) {
+                if (crossings_[chain[e - 1]].onModel || !Straight(chain, s, e)) {
+                    break;
+                }
+                best = e;
             }
-            h = std::min(h, room);
-            auto f = [&](double du, double dv) { return probe_.AtWeights(u + du, v + dv); };
-            double f0 = f(0, 0), fpu = f(h, 0), fmu = f(-h, 0), fpv = f(0, h), fmv = f(0, -h);
-            double fpp = f(h, h), fmm = f(-h, -h);
-            double gu = (fpu - fmu) / (2 * h), gv = (fpv - fmv) / (2 * h);
-            double huu = (fpu - 2 * f0 + fmu) / (h * h), hvv = (fpv - 2 * f0 + fmv) / (h * h);
-            double huv = (fpp - fpu - fpv + 2 * f0 - fmu - fmv + fmm) / (2 * h * h);
-            double det = huu * hvv - huv * huv;
-            if (!(det < 0) || !std::isfinite(det) || !std::isfinite(gu) || !std::isfinite(gv)) {
-                return std::nullopt;
-            }
-            double du = -(hvv * gu - huv * gv) / det, dv = -(huu * gv - huv * gu) / det;
-            u += du;
-            v += dv;
-            if (!(std::fabs(u - u0) <= cell && std::fabs(v - v0) <= cell) ||
-                !(u >= 0 && v >= 0 && u + v <= 1)) {
-                return std::nullopt;
-            }
-            double step = std::hypot(du, dv);
-            if (step < precision) {
-                Saddle saddle{{placement_.PointAt(u, v), u, v}, probe_.AtWeights(u, v)};
-                return std::isfinite(saddle.value) ? std::optional<Saddle>(saddle) : std::nullopt;
-            }
-            h = std::max(std::min(h, 2 * step), precision);
+            anchors.push_back(best);
+            s = best;
         }
-        return std::nullopt;
+        return anchors;
     }
 
-    int CrossingOn(int key, Node a, Node b) {
-        int& slot = edges_[key];
-        if (slot != kUnknown) {
-            return slot;
+    bool Straight(const std::vector<int>& chain, std::size_t s, std::size_t e) const {
+        Vec2 p = crossings_[chain[s]].at.p, q = crossings_[chain[e]].at.p;
+        Vec2 d = q - p;
+        double len2 = Dot(d, d);
+        if (!(len2 > 0) || len2 > tol_.maxChord * tol_.maxChord) {
+            return false;
         }
-        double ua = double(a.i) / n_, va = double(a.j) / n_;
-        double ub = double(b.i) / n_, vb = double(b.j) / n_;
-        Vec2 pa = placement_.PointAt(ua, va), pb = placement_.PointAt(ub, vb);
-        double len = Length(pb - pa);
-        double ga = G(a), gb = G(b);
+        double len = std::sqrt(len2);
+        for (std::size_t m = s + 1; m < e; ++m) {
+            Vec2 r = crossings_[chain[m]].at.p - p;
+            double along = Dot(r, d);
+            if (!(along > 0 && along < len2) || std::fabs(Cross(d, r)) > tol_.sag * len) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    const std::optional<LinePoint>& OnModel(int id) {
+        std::optional<LinePoint>& placed = placed_[id];
+        if (!tried_[id]) {
+            tried_[id] = 1;
+            const Crossing& c = crossings_[id];
+            bool bracketed = false;
+            placed = c.onModel ? std::optional<LinePoint>(c.at) : OnEdge(c, bracketed);
+            broken_[id] = !placed && bracketed;
+        }
+        return placed;
+    }
+
+    // The crossing searched on the model along the side it was met on. Where the grid's values
+    // there were only means and the model's do not change sides, the level is looked for on the
+    // nearest finest edges of that grid line, then from the grid's guess along the grid's slope.
+    // A side whose values change sides without a root holds a pole or a jump: nothing.
+    std::optional<LinePoint> OnEdge(const Crossing& c, bool& bracketed) {
+        std::optional<LinePoint> found = Between(c.a, c.b, bracketed);
+        if (found || bracketed) {
+            return found;
+        }
+        const GridNode step{c.fineB.i - c.fineA.i, c.fineB.j - c.fineA.j};
+        const bool rising = Below(grid_.Value(c.fineA.i, c.fineA.j) - level_);
+        const int n = grid_.Divisions();
+        constexpr int kReach = 4;
+        for (int m = 0; m <= 2 * kReach; ++m) {
+            int shift = (m % 2 == 0 ? 1 : -1) * ((m + 1) / 2);
+            GridNode p{c.fineA.i + shift * step.i, c.fineA.j + shift * step.j};
+            GridNode q{p.i + step.i, p.j + step.j};
+            if (std::min({p.i, p.j, q.i, q.j}) < 0 || std::max(p.i + p.j, q.i + q.j) > n) {
+                continue;
+            }
+            // Only a change of the same way as the grid's: the other way is another crossing.
+            if (Below(grid_.ModelValue(p.i, p.j) - level_) != rising) {
+                continue;
+            }
+            found = Between(p, q, bracketed);
+            if (bracketed) {
+                return found;
+            }
+        }
+        Vec2 gradient;
+        if (!grid_.LinearGradient(c.at.u, c.at.v, gradient) || !(Length(gradient) > 0)) {
+            return std::nullopt;
+        }
+        Vec2 dir = (1 / Length(gradient)) * gradient;
+        std::optional<double> s =
+            AlongNormal(c.at.p, dir,
+                        2 * Length(placement_.PointAt(double(step.i) / n, double(step.j) / n) -
+                                   placement_.PointAt(0, 0)));
+        if (!s) {
+            return std::nullopt;
+        }
+        LinePoint point;
+        point.p = c.at.p + *s * dir;
+        placement_.WeightsOf(point.p, point.u, point.v);
+        return point;
+    }
+
+    // The level on the model between grid nodes a and b, when their model values lie on either
+    // side of it (`bracketed`).
+    std::optional<LinePoint> Between(GridNode a, GridNode b, bool& bracketed) {
+        const double n = grid_.Divisions();
+        double ua = a.i / n, va = a.j / n, ub = b.i / n, vb = b.j / n;
+        double len = Length(placement_.PointAt(ub, vb) - placement_.PointAt(ua, va));
+        double ga = grid_.ModelValue(a.i, a.j) - level_;
+        double gb = grid_.ModelValue(b.i, b.j) - level_;
+        bracketed = std::isfinite(ga) && std::isfinite(gb) &&
+                    (ga == 0 || gb == 0 || Below(ga) != Below(gb));
+        if (!bracketed) {
+            return std::nullopt;
+        }
         std::optional<double> t;
         if (ga == 0 || len == 0) {
             t = 0.0;
@@ -254,68 +255,26 @@ class Tracer {
             t = SolveBracketed(g, 0.0, ga, len, gb, tol_.vertex);
         }
         if (!t) {
-            slot = kFailed;
-            return slot;
+            return std::nullopt;
         }
         double w = len > 0 ? *t / len : 0.0;
-        Crossing c;
-        c.at.u = ua + w * (ub - ua);
-        c.at.v = va + w * (vb - va);
-        c.at.p = placement_.PointAt(c.at.u, c.at.v);
-        crossings_.push_back(c);
-        slot = static_cast<int>(crossings_.size()) - 1;
-        return slot;
+        LinePoint point;
+        point.u = ua + w * (ub - ua);
+        point.v = va + w * (vb - va);
+        point.p = placement_.PointAt(point.u, point.v);
+        return point;
     }
 
-    static int LinkCount(const Crossing& c) { return (c.link[0] >= 0) + (c.link[1] >= 0); }
-
-    std::vector<TracedPiece> Chains() {
-        std::vector<TracedPiece> pieces;
-        // Open pieces first, from either end, then whatever is left forms loops.
-        for (int pass = 0; pass < 2; ++pass) {
-            for (std::size_t s = 0; s < crossings_.size(); ++s) {
-                const Crossing& c = crossings_[s];
-                if (c.visited || LinkCount(c) != (pass == 0 ? 1 : 2)) {
-                    continue;
-                }
-                std::vector<int> chain = Walk(static_cast<int>(s));
-                bool closed = pass == 1;
-                if (closed) {
-                    chain.push_back(chain.front());
-                }
-                TracedPiece piece = Refined(chain, closed);
-                if (!piece.points.empty()) {
-                    pieces.push_back(std::move(piece));
-                }
-            }
-        }
-        return pieces;
-    }
-
-    std::vector<int> Walk(int start) {
-        std::vector<int> chain;
-        int prev = -1, cur = start;
-        while (cur >= 0 && !crossings_[cur].visited) {
-            Crossing& c = crossings_[cur];
-            c.visited = true;
-            chain.push_back(cur);
-            int next = c.link[0] != prev ? c.link[0] : c.link[1];
-            prev = cur;
-            cur = next;
-        }
-        return chain;
-    }
-
-    TracedPiece Refined(const std::vector<int>& chain, bool closed) {
-        std::vector<Vertex> line;
-        line.push_back(crossings_[chain[0]].at);
-        for (std::size_t k = 1; k < chain.size(); ++k) {
-            const Vertex& p = line.back();
-            const Vertex& q = crossings_[chain[k]].at;
+    TracedPiece Refined(const std::vector<LinePoint>& points, bool closed) {
+        std::vector<LinePoint> line;
+        line.push_back(points[0]);
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            const LinePoint& p = line.back();
+            const LinePoint& q = points[k];
             // The line's directions at the chord's ends, from the chords beside it.
             Vec2 into = line.size() > 1 ? p.p - line[line.size() - 2].p : q.p - p.p;
-            Vec2 outOf = k + 1 < chain.size() ? crossings_[chain[k + 1]].at.p - q.p : q.p - p.p;
-            Vertex start = p;
+            Vec2 outOf = k + 1 < points.size() ? points[k + 1].p - q.p : q.p - p.p;
+            LinePoint start = p;
             Refine(start, q, into, outOf, 0, line);
             line.push_back(q);
         }
@@ -324,11 +283,11 @@ class Tracer {
 
     // Drops points that coincide in the picture's single precision with the one before them; a
     // piece left without extent is dropped whole.
-    TracedPiece Finished(const std::vector<Vertex>& line, bool closed) const {
+    TracedPiece Finished(const std::vector<LinePoint>& line, bool closed) const {
         TracedPiece piece;
         piece.closed = closed;
         float lastX = 0, lastY = 0;
-        for (const Vertex& v : line) {
+        for (const LinePoint& v : line) {
             float x = static_cast<float>(v.p.x), y = static_cast<float>(v.p.y);
             if (!piece.points.empty() && x == lastX && y == lastY) {
                 continue;
@@ -347,8 +306,8 @@ class Tracer {
 
     // Adds the points between p and q (both on the level) that keep the chords on the line;
     // `into` and `outOf` are the line's directions at p and at q.
-    void Refine(const Vertex& p, const Vertex& q, Vec2 into, Vec2 outOf, int depth,
-                std::vector<Vertex>& out) {
+    void Refine(const LinePoint& p, const LinePoint& q, Vec2 into, Vec2 outOf, int depth,
+                std::vector<LinePoint>& out) {
         Vec2 d = q.p - p.p;
         double len = Length(d);
         // Short chords are left alone, but at a corner the line turns so sharply that even a
@@ -362,7 +321,7 @@ class Tracer {
         if (!found) {
             return;
         }
-        Vertex c;
+        LinePoint c;
         c.p = *found;
         placement_.WeightsOf(c.p, c.u, c.v);
         double sag = std::fabs(Cross(d, c.p - p.p)) / len;
@@ -538,25 +497,30 @@ class Tracer {
 
     ModelProbe& probe_;
     const TrianglePlacement& placement_;
-    const SampleGrid& grid_;
-    int n_;
-    double level_;
+    SampleGrid& grid_;
+    const std::vector<Crossing>& crossings_;
+    const std::vector<Neighbours>& links_;
+    const std::vector<double>& levels_;
     std::int64_t limit_;
     TraceTolerances tol_;
-    std::vector<int> edges_;
-    std::vector<Crossing> crossings_;
-    std::vector<Segment> segments_;
+    double level_ = 0;
+    std::vector<char> visited_;
+    std::vector<char> tried_;
+    std::vector<char> broken_;  // the model changes sides there without a root
+    std::vector<std::optional<LinePoint>> placed_;
 };
 
 }  // namespace
 
-std::vector<TracedPiece> TraceLevel(ModelProbe& probe, const SampleGrid& grid, double level,
-                                    std::int64_t evaluationLimit,
-                                    const TraceTolerances& tolerances) {
+std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid& grid,
+                                                  const std::vector<double>& levels,
+                                                  std::int64_t evaluationLimit,
+                                                  const TraceTolerances& tolerances) {
     if (grid.Divisions() < 1 || probe.Placement().Det() == 0) {
-        return {};
+        return std::vector<std::vector<TracedPiece>>(levels.size());
     }
-    return Tracer(probe, grid, level, evaluationLimit, tolerances).Run();
+    CrossingNetwork network(probe, grid, levels, tolerances.vertex);
+    return PiecePlacer(probe, grid, network, levels, evaluationLimit, tolerances).Run();
 }
 
 }  // namespace isotri::gen

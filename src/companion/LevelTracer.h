@@ -1,5 +1,5 @@
-// The pieces of one level: followed through the sample grid for their topology, then placed on
-// the real model, with points added where the line bends.
+// The pieces of every level: followed through the sample grid for their topology, then placed on
+// the real model, with points as far apart as the line's bending allows.
 #pragma once
 
 #include <cstdint>
@@ -22,13 +22,15 @@ struct TraceTolerances {
     double sag = 0.15;       // a chord bending more than this at its middle is split
     double maxChord = 24.0;  // longer chords are split whatever their bend
     double minChord = 0.5;   // shorter ones are left alone
-    int maxDepth = 12;       // splits of one grid chord
+    int maxDepth = 12;       // splits of one chord
 };
 
-// Pieces of `level`; refinement stops adding points once the probe has made `evaluationLimit`
-// calls, so a huge picture cannot make the generator run away.
-std::vector<TracedPiece> TraceLevel(ModelProbe& probe, const SampleGrid& grid, double level,
-                                    std::int64_t evaluationLimit,
-                                    const TraceTolerances& tolerances = {});
+// Pieces of each of `levels` (ascending), in their order; refinement stops adding points once
+// the probe has made `evaluationLimit` calls, so a huge picture cannot make the generator run
+// away.
+std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid& grid,
+                                                  const std::vector<double>& levels,
+                                                  std::int64_t evaluationLimit,
+                                                  const TraceTolerances& tolerances = {});
 
 }  // namespace isotri::gen

@@ -18,59 +18,73 @@ SampleGrid::SampleGrid(ModelProbe& probe) : probe_(probe) {}
 
 void SampleGrid::Sample(int divisions) {
     n_ = std::max(1, divisions);
+    first_ = n_;
     values_.assign(static_cast<std::size_t>((n_ + 1) * (n_ + 1)), 0.0);
+    sampled_.assign(values_.size(), 1);
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
             values_[Index(i, j)] = probe_.AtWeights(double(i) / n_, double(j) / n_);
         }
     }
+    modelValues_ = values_;
+    known_ = sampled_;
     UpdateRange();
-    UpdateBlocks();
 }
 
 void SampleGrid::Refine(int maxDivisions, double low, double high, int lineCount) {
-    while (n_ * 2 <= maxDivisions && HasFiniteValue() && MayHideALevel(low, high, lineCount)) {
-        Double();
+    while (n_ * 2 <= maxDivisions && HasFiniteValue()) {
+        std::vector<char> near = PlacesWhereALevelMayHide(low, high, lineCount);
+        if (std::find(near.begin(), near.end(), 1) == near.end()) {
+            break;
+        }
+        Double(near);
         UpdateRange();
     }
-    UpdateBlocks();
+    modelValues_ = values_;
+    known_ = sampled_;
 }
 
-void SampleGrid::UpdateBlocks() {
-    blocks_ = (n_ + kBlock - 1) / kBlock;
-    const std::size_t count = static_cast<std::size_t>(blocks_ * blocks_);
-    blockLow_.assign(count, std::numeric_limits<double>::infinity());
-    blockHigh_.assign(count, -std::numeric_limits<double>::infinity());
-    for (int i = 0; i <= n_; ++i) {
-        for (int j = 0; i + j <= n_; ++j) {
-            double f = values_[Index(i, j)];
-            if (!std::isfinite(f)) {
-                continue;
-            }
-            // A vertex on a block's border is a corner of cells on both sides of it.
-            for (int bi = std::max(0, (i - 1) / kBlock); bi <= std::min(blocks_ - 1, i / kBlock);
-                 ++bi) {
-                for (int bj = std::max(0, (j - 1) / kBlock);
-                     bj <= std::min(blocks_ - 1, j / kBlock); ++bj) {
-                    std::size_t b = static_cast<std::size_t>(bi * blocks_ + bj);
-                    blockLow_[b] = std::min(blockLow_[b], f);
-                    blockHigh_[b] = std::max(blockHigh_[b], f);
-                }
-            }
-        }
+double SampleGrid::ModelValue(int i, int j) {
+    std::size_t k = static_cast<std::size_t>(Index(i, j));
+    if (!known_[k]) {
+        modelValues_[k] = probe_.AtWeights(double(i) / n_, double(j) / n_);
+        known_[k] = 1;
     }
+    return modelValues_[k];
 }
 
-void SampleGrid::Double() {
+void SampleGrid::Double(const std::vector<char>& sampleNear) {
     int old = n_;
     std::vector<double> previous = std::move(values_);
+    std::vector<char> previousSampled = std::move(sampled_);
     n_ = old * 2;
     values_.assign(static_cast<std::size_t>((n_ + 1) * (n_ + 1)), 0.0);
+    sampled_.assign(values_.size(), 0);
+    auto coarse = [&](int i, int j) { return static_cast<std::size_t>(i * (old + 1) + j); };
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
-            values_[Index(i, j)] = (i % 2 == 0 && j % 2 == 0)
-                                       ? previous[(i / 2) * (old + 1) + j / 2]
-                                       : probe_.AtWeights(double(i) / n_, double(j) / n_);
+            std::size_t k = static_cast<std::size_t>(Index(i, j));
+            if (i % 2 == 0 && j % 2 == 0) {
+                values_[k] = previous[coarse(i / 2, j / 2)];
+                sampled_[k] = previousSampled[coarse(i / 2, j / 2)];
+                continue;
+            }
+            // The coarse edge this vertex halves; odd i and j halve the cell's diagonal.
+            std::size_t a, b;
+            if (i % 2 == 0) {
+                a = coarse(i / 2, j / 2);
+                b = coarse(i / 2, j / 2 + 1);
+            } else {
+                a = coarse(i / 2, (j + 1) / 2);
+                b = coarse(i / 2 + 1, j / 2);
+            }
+            double fa = previous[a], fb = previous[b];
+            if (sampleNear[a] || sampleNear[b] || !std::isfinite(fa) || !std::isfinite(fb)) {
+                values_[k] = probe_.AtWeights(double(i) / n_, double(j) / n_);
+                sampled_[k] = 1;
+            } else {
+                values_[k] = 0.5 * (fa + fb);
+            }
         }
     }
 }
@@ -96,7 +110,8 @@ void SampleGrid::UpdateRange() {
     }
 }
 
-bool SampleGrid::MayHideALevel(double low, double high, int lineCount) const {
+std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
+                                                       int lineCount) const {
     const double spacing = (high - low) / (lineCount + 1);
     const double bend = kBendShare * spacing;
     // Levels in [lo, hi]: the level k >= 1 nearest above lo.
@@ -104,15 +119,17 @@ bool SampleGrid::MayHideALevel(double low, double high, int lineCount) const {
         double k = std::max(1.0, std::ceil((lo - low) / spacing));
         return k <= lineCount && low + k * spacing <= hi;
     };
+    // Only sampled values tell of the model's bending: a mean bends nowhere.
     auto at = [&](int i, int j) {
-        return i >= 0 && j >= 0 && i + j <= n_ ? Value(i, j)
-                                               : std::numeric_limits<double>::quiet_NaN();
+        return i >= 0 && j >= 0 && i + j <= n_ && sampled_[Index(i, j)]
+                   ? Value(i, j)
+                   : std::numeric_limits<double>::quiet_NaN();
     };
     // Five values along a grid line, the middle three read as a parabola: a level hides between
     // two of them when the parabola's extremum lies between the outer two and passes that level
     // beyond the values beside it. A smooth extremum bends the next three values on its side
     // the same way; a kink, as where a ramp meets its plateau, bends only the three around it.
-    auto hides = [&](double a2, double a, double b, double c, double c2) {
+    auto hidesBetween = [&](double a2, double a, double b, double c, double c2) {
         double d = a - 2 * b + c;
         if (!(std::fabs(d) > bend) || !std::isfinite(d)) {
             return false;
@@ -134,21 +151,46 @@ bool SampleGrid::MayHideALevel(double low, double high, int lineCount) const {
         return levelWithin(std::max(side, b), extremum + bend);
     };
     constexpr int kDirections[3][2] = {{1, 0}, {0, 1}, {1, -1}};
+    std::vector<char> hides(values_.size(), 0);
+    bool any = false;
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
+            if (!sampled_[Index(i, j)]) {
+                continue;
+            }
             for (const auto& [di, dj] : kDirections) {
                 double a = at(i - di, j - dj), c = at(i + di, j + dj);
                 if (std::isnan(a) || std::isnan(c)) {
                     continue;
                 }
-                if (hides(at(i - 2 * di, j - 2 * dj), a, Value(i, j), c,
-                          at(i + 2 * di, j + 2 * dj))) {
-                    return true;
+                if (hidesBetween(at(i - 2 * di, j - 2 * dj), a, Value(i, j), c,
+                                 at(i + 2 * di, j + 2 * dj))) {
+                    hides[Index(i, j)] = 1;
+                    any = true;
+                    break;
                 }
             }
         }
     }
-    return false;
+    if (!any) {
+        return hides;
+    }
+    // The new vertices around such a place are sampled, with room for the bend to spread.
+    constexpr int kReach = 2;
+    std::vector<char> near(values_.size(), 0);
+    for (int i = 0; i <= n_; ++i) {
+        for (int j = 0; i + j <= n_; ++j) {
+            if (!hides[Index(i, j)]) {
+                continue;
+            }
+            for (int a = std::max(0, i - kReach); a <= std::min(n_, i + kReach); ++a) {
+                for (int b = std::max(0, j - kReach); b <= std::min(n_ - a, j + kReach); ++b) {
+                    near[Index(a, b)] = 1;
+                }
+            }
+        }
+    }
+    return near;
 }
 
 bool SampleGrid::LinearGradient(double u, double v, Vec2& gradient) const {

@@ -1,5 +1,5 @@
-// Model values on a regular triangular grid over the placed triangle, made finer while the
-// model bends too much between grid points for the levels to be followed from them.
+// Model values on a regular triangular grid over the placed triangle, made finer where the model
+// bends too much between grid points for the levels to be followed from them.
 #pragma once
 
 #include <cstdint>
@@ -18,22 +18,23 @@ class SampleGrid {
     void Sample(int divisions);
     // Doubles the divisions, reusing every value, while the model bends enough between grid
     // points for one of `lineCount` levels, equally spaced inside (low, high), to hide there,
-    // up to `maxDivisions`.
+    // up to `maxDivisions`. Only the neighbourhood of such places is sampled anew; elsewhere a
+    // new vertex takes the mean of the two it halves, which keeps the grid's linear picture of
+    // the model, and so its crossings, as they were.
     void Refine(int maxDivisions, double low, double high, int lineCount);
 
     int Divisions() const { return n_; }
+    // The divisions sampled first; each refinement doubled them.
+    int FirstDivisions() const { return first_; }
+    // The vertex holds the model's value, not a mean.
+    bool Sampled(int i, int j) const { return sampled_[Index(i, j)] != 0; }
+    // The value the grid's topology is read from: the model's, or the mean of two vertices.
     double Value(int i, int j) const { return values_[Index(i, j)]; }
+    // The model's own value, sampled on first use where the grid only holds a mean.
+    double ModelValue(int i, int j);
     bool HasFiniteValue() const { return finiteCount_ > 0; }
     double Min() const { return min_; }
     double Max() const { return max_; }
-
-    // Blocks of kBlock by kBlock cells, (i, j) in block (i / kBlock, j / kBlock): false when no
-    // cell of the block can cross `level`, so a tracer may pass it by.
-    static constexpr int kBlock = 8;
-    bool BlockMayCross(int i, int j, double level) const {
-        std::size_t b = static_cast<std::size_t>((i / kBlock) * blocks_ + j / kBlock);
-        return blockLow_[b] < level && blockHigh_[b] >= level;
-    }
 
     // Gradient in picture units of the linear interpolant of the grid cell around weights (u, v);
     // false where that cell has no finite values or the triangle no extent.
@@ -41,19 +42,20 @@ class SampleGrid {
 
   private:
     int Index(int i, int j) const { return i * (n_ + 1) + j; }
-    void Double();
+    void Double(const std::vector<char>& sampleNear);
     void UpdateRange();
-    void UpdateBlocks();
-    bool MayHideALevel(double low, double high, int lineCount) const;
+    std::vector<char> PlacesWhereALevelMayHide(double low, double high, int lineCount) const;
 
     ModelProbe& probe_;
     int n_ = 0;
+    int first_ = 0;
     std::vector<double> values_;
+    std::vector<char> sampled_;  // the value is the model's
+    std::vector<double> modelValues_;
+    std::vector<char> known_;  // modelValues_ holds the model's value
     std::int64_t finiteCount_ = 0;
     double min_ = 0;
     double max_ = 0;
-    int blocks_ = 0;                            // per side
-    std::vector<double> blockLow_, blockHigh_;  // finite values of each block's cells' corners
 };
 
 }  // namespace isotri::gen

@@ -219,6 +219,7 @@ TEST(IsolineGenerator, MeetsTheAccuracyAtEveryPictureSize) {
         for (int width : {32, 101, 800, 2048}) {
             SetPtr set = Generate(c.model, c.lines, {width, width});
             ASSERT_TRUE(set);
+            SCOPED_TRACE(std::string(c.name) + " " + std::to_string(width));
             ExpectWellFormed(*set);
             auto accuracy = MeasureAccuracy(*set, nullptr, c.model);
             EXPECT_LE(accuracy.vertex, 0.05) << c.name << " at " << width;

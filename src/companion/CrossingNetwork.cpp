@@ -1,0 +1,311 @@
+#include "companion/CrossingNetwork.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "companion/RootSearch.h"
+
+namespace isotri::gen {
+
+CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
+                                 const std::vector<double>& levels, double vertexTolerance)
+    : probe_(probe),
+      placement_(probe.Placement()),
+      grid_(grid),
+      cells_(grid),
+      n_(grid.Divisions()),
+      levels_(levels),
+      tolerance_(vertexTolerance) {
+    bins_.assign(static_cast<std::size_t>((n_ + 1) * (n_ + 1)), kUnknown);
+    offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), -1);
+    for (const GridCell& cell : cells_.Leaves()) {
+        Corners corners = CornersOf(cell);
+        if (!Crossed(corners)) {
+            continue;
+        }
+        for (int k = 0; k < 3; ++k) {
+            PlaceCrossings(corners[k], corners[(k + 1) % 3], cell.size);
+        }
+    }
+    links_.resize(crossings_.size());
+    for (const GridCell& cell : cells_.Leaves()) {
+        Corners corners = CornersOf(cell);
+        if (Crossed(corners)) {
+            Cell(corners[0], corners[1], corners[2], cell.size);
+        }
+    }
+    PairAcrossSaddles();
+}
+
+int CrossingNetwork::Bin(GridNode a) {
+    int& bin = bins_[a.i * (n_ + 1) + a.j];
+    if (bin == kUnknown) {
+        double f = G(a);
+        bin = std::isfinite(f)
+                  ? static_cast<int>(std::upper_bound(levels_.begin(), levels_.end(), f) -
+                                     levels_.begin())
+                  : kNoValue;
+    }
+    return bin;
+}
+
+CrossingNetwork::Corners CrossingNetwork::CornersOf(const GridCell& c) {
+    if (c.up) {
+        return {GridNode{c.i, c.j}, GridNode{c.i + c.size, c.j}, GridNode{c.i, c.j + c.size}};
+    }
+    return {GridNode{c.i + c.size, c.j}, GridNode{c.i, c.j + c.size},
+            GridNode{c.i + c.size, c.j + c.size}};
+}
+
+bool CrossingNetwork::Crossed(const Corners& c) {
+    int b0 = Bin(c[0]), b1 = Bin(c[1]), b2 = Bin(c[2]);
+    return b0 != kNoValue && b1 != kNoValue && b2 != kNoValue && !(b0 == b1 && b1 == b2);
+}
+
+int CrossingNetwork::EdgeKey(GridNode a, GridNode b) const {
+    if (a.j == b.j) {
+        return Key({std::min(a.i, b.i), a.j}, 0);
+    }
+    if (a.i == b.i) {
+        return Key({a.i, std::min(a.j, b.j)}, 1);
+    }
+    return Key({std::min(a.i, b.i), std::min(a.j, b.j)}, 2);
+}
+
+// A leaf's side is linear, so its values rise or fall steadily along it: each level crosses it
+// on one finest edge, the one a neighbour of any size finds too.
+int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
+    const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
+    for (int m = 0; m < size; ++m) {
+        GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
+        int bx = Bin(x), by = Bin(y);
+        if (std::min(bx, by) <= level && level < std::max(bx, by)) {
+            return offset_[EdgeKey(x, y)] + level - std::min(bx, by);
+        }
+    }
+    return -1;
+}
+
+// The crossings of every level on the finest edges of the side ab; each is searched later on
+// the model along the longest side it was met on, whose ends are the likeliest sampled.
+void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size) {
+    if (Bin(a) == Bin(b)) {
+        return;
+    }
+    const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
+    for (int m = 0; m < size; ++m) {
+        GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
+        int bx = Bin(x), by = Bin(y);
+        if (bx == by || bx == kNoValue || by == kNoValue) {
+            continue;
+        }
+        int& offset = offset_[EdgeKey(x, y)];
+        const int first = std::min(bx, by), count = std::abs(bx - by);
+        if (offset >= 0) {
+            const Crossing& known = crossings_[offset];
+            if (std::max(std::abs(known.b.i - known.a.i), std::abs(known.b.j - known.a.j)) < size) {
+                for (int k = 0; k < count; ++k) {
+                    crossings_[offset + k].a = a;
+                    crossings_[offset + k].b = b;
+                }
+            }
+            continue;
+        }
+        offset = static_cast<int>(crossings_.size());
+        double fx = G(x), fy = G(y);
+        double ux = double(x.i) / n_, vx = double(x.j) / n_;
+        double uy = double(y.i) / n_, vy = double(y.j) / n_;
+        for (int k = 0; k < count; ++k) {
+            double t = (levels_[first + k] - fx) / (fy - fx);
+            Crossing c;
+            c.at.u = ux + t * (uy - ux);
+            c.at.v = vx + t * (vy - vx);
+            c.at.p = placement_.PointAt(c.at.u, c.at.v);
+            c.level = first + k;
+            c.a = a;
+            c.b = b;
+            c.fineA = x;
+            c.fineB = y;
+            crossings_.push_back(c);
+        }
+    }
+}
+
+// A crossed cell joins the crossings on the two sides at its odd corner, for each level.
+void CrossingNetwork::Cell(GridNode p, GridNode q, GridNode r, int size) {
+    int bp = Bin(p), bq = Bin(q), br = Bin(r);
+    double fp = G(p), fq = G(q), fr = G(r);
+    int first = std::min({bp, bq, br}), last = std::max({bp, bq, br});
+    for (int k = first; k < last; ++k) {
+        double level = levels_[k];
+        bool belowP = fp < level, belowQ = fq < level, belowR = fr < level;
+        int x, y;
+        if (belowQ == belowR) {
+            x = CrossingOn(p, q, size, k);
+            y = CrossingOn(p, r, size, k);
+        } else if (belowP == belowR) {
+            x = CrossingOn(p, q, size, k);
+            y = CrossingOn(q, r, size, k);
+        } else {
+            x = CrossingOn(p, r, size, k);
+            y = CrossingOn(q, r, size, k);
+        }
+        if (x >= 0 && y >= 0) {
+            Link(x, y);
+            Link(y, x);
+        }
+    }
+}
+
+void CrossingNetwork::Link(int from, int to) {
+    Neighbours& c = links_[from];
+    (c.to[0] < 0 ? c.to[0] : c.to[1]) = to;
+}
+
+void CrossingNetwork::Relink(int at, int from, int to) {
+    Neighbours& c = links_[at];
+    (c.to[0] == from ? c.to[0] : c.to[1]) = to;
+}
+
+void CrossingNetwork::PairAcrossSaddles() {
+    for (const GridCell& cell : cells_.Leaves()) {
+        if (!cell.up) {
+            continue;
+        }
+        const int i = cell.i, j = cell.j, s = cell.size;
+        if (j >= s && cells_.IsLeaf({i, j - s, s, false})) {
+            PairAcross({i, j}, {i + s, j}, {i, j + s}, {i + s, j - s}, s);
+        }
+        if (i >= s && cells_.IsLeaf({i - s, j, s, false})) {
+            PairAcross({i, j}, {i, j + s}, {i + s, j}, {i - s, j + s}, s);
+        }
+        if (i + j + 2 * s <= n_ && cells_.IsLeaf({i, j, s, false})) {
+            PairAcross({i, j + s}, {i + s, j}, {i, j}, {i + s, j + s}, s);
+        }
+    }
+}
+
+// The cells on either side of edge ab, with odd corners c and d, are both crossed while ab is
+// not: their corners alternate around the level, and a saddle lies near. The grid keeps a and b
+// together; the real model joins them only when its saddle lies on their side of the level, else
+// the crossings join around a and around b. Any test away from the saddle can be fooled by a
+// line bending near it. Each joined pair gets a point of the level between the saddle and the
+// corner it bends around, so no chord spans the saddle, where a search across it may land on the
+// other branch.
+void CrossingNetwork::PairAcross(GridNode a, GridNode b, GridNode c, GridNode d, int size) {
+    int ba = Bin(a), bb = Bin(b), bc = Bin(c), bd = Bin(d);
+    if (ba == kNoValue || bb == kNoValue || bc == kNoValue || bd == kNoValue) {
+        return;
+    }
+    // Levels under c and d but over a and b, and the other way round.
+    int belowFirst = std::max(ba, bb), belowLast = std::min(bc, bd);
+    int aboveFirst = std::max(bc, bd), aboveLast = std::min(ba, bb);
+    if (belowFirst >= belowLast && aboveFirst >= aboveLast) {
+        return;
+    }
+    double fa = G(a);
+    std::optional<Saddle> saddle = SaddleNear(a, b, size);
+    if (!saddle) {
+        return;
+    }
+    for (auto [first, last] :
+         {std::pair{belowFirst, belowLast}, std::pair{aboveFirst, aboveLast}}) {
+        for (int k = first; k < last; ++k) {
+            int sA = CrossingOn(a, c, size, k), sB = CrossingOn(b, c, size, k);
+            int tA = CrossingOn(a, d, size, k), tB = CrossingOn(b, d, size, k);
+            if (sA < 0 || sB < 0 || tA < 0 || tB < 0) {
+                continue;
+            }
+            if (Below(saddle->value - levels_[k]) == Below(fa - levels_[k])) {
+                Via(sA, sB, *saddle, c, k);
+                Via(tA, tB, *saddle, d, k);
+                continue;
+            }
+            Relink(sA, sB, tA);
+            Relink(tA, tB, sA);
+            Relink(sB, sA, tB);
+            Relink(tB, tA, sB);
+            Via(sA, tA, *saddle, a, k);
+            Via(sB, tB, *saddle, b, k);
+        }
+    }
+}
+
+// Puts the level's point between the saddle and `corner`, on opposite sides of it, between
+// the linked crossings x and y.
+void CrossingNetwork::Via(int x, int y, const Saddle& saddle, GridNode corner, int level) {
+    double uc = double(corner.i) / n_, vc = double(corner.j) / n_;
+    double len = Length(placement_.PointAt(uc, vc) - saddle.at.p);
+    double gs = saddle.value - levels_[level];
+    double gc = grid_.ModelValue(corner.i, corner.j) - levels_[level];
+    if (!(len > 0) || gc == 0 || !std::isfinite(gc) || Below(gs) == Below(gc)) {
+        return;
+    }
+    auto g = [&](double s) {
+        double w = s / len;
+        return probe_.AtWeights(saddle.at.u + w * (uc - saddle.at.u),
+                                saddle.at.v + w * (vc - saddle.at.v)) -
+               levels_[level];
+    };
+    std::optional<double> t = SolveBracketed(g, 0.0, gs, len, gc, tolerance_);
+    if (!t) {
+        return;
+    }
+    double w = *t / len;
+    Crossing c;
+    c.at.u = saddle.at.u + w * (uc - saddle.at.u);
+    c.at.v = saddle.at.v + w * (vc - saddle.at.v);
+    c.at.p = placement_.PointAt(c.at.u, c.at.v);
+    c.level = level;
+    c.a = c.b = c.fineA = c.fineB = corner;
+    c.onModel = true;
+    crossings_.push_back(c);
+    links_.push_back({{x, y}});
+    int via = static_cast<int>(crossings_.size()) - 1;
+    Relink(x, y, via);
+    Relink(y, x, via);
+}
+
+// The model's saddle near the middle of ab, a side of `size`: Newton steps on the gradient of
+// quadratics fitted to ever smaller stencils. Nothing when no saddle is found within a cell.
+std::optional<CrossingNetwork::Saddle> CrossingNetwork::SaddleNear(GridNode a, GridNode b,
+                                                                   int size) {
+    const double u0 = 0.5 * (a.i + b.i) / n_, v0 = 0.5 * (a.j + b.j) / n_;
+    const double cell = double(size) / n_;
+    const double precision = 0.01 / std::max(1.0, placement_.SideLength());  // 0.01 px
+    double u = u0, v = v0, h = 0.5 * cell;
+    for (int iter = 0; iter < 10; ++iter) {
+        // Stencils stay inside the triangle: the model is not asked about other mixtures.
+        double room = std::min({u, v, 1 - u - v}) / 2;
+        if (!(room > 0)) {
+            return std::nullopt;
+        }
+        h = std::min(h, room);
+        auto f = [&](double du, double dv) { return probe_.AtWeights(u + du, v + dv); };
+        double f0 = f(0, 0), fpu = f(h, 0), fmu = f(-h, 0), fpv = f(0, h), fmv = f(0, -h);
+        double fpp = f(h, h), fmm = f(-h, -h);
+        double gu = (fpu - fmu) / (2 * h), gv = (fpv - fmv) / (2 * h);
+        double huu = (fpu - 2 * f0 + fmu) / (h * h), hvv = (fpv - 2 * f0 + fmv) / (h * h);
+        double huv = (fpp - fpu - fpv + 2 * f0 - fmu - fmv + fmm) / (2 * h * h);
+        double det = huu * hvv - huv * huv;
+        if (!(det < 0) || !std::isfinite(det) || !std::isfinite(gu) || !std::isfinite(gv)) {
+            return std::nullopt;
+        }
+        double du = -(hvv * gu - huv * gv) / det, dv = -(huu * gv - huv * gu) / det;
+        u += du;
+        v += dv;
+        if (!(std::fabs(u - u0) <= cell && std::fabs(v - v0) <= cell) ||
+            !(u >= 0 && v >= 0 && u + v <= 1)) {
+            return std::nullopt;
+        }
+        double step = std::hypot(du, dv);
+        if (step < precision) {
+            Saddle saddle{{placement_.PointAt(u, v), u, v}, probe_.AtWeights(u, v)};
+            return std::isfinite(saddle.value) ? std::optional<Saddle>(saddle) : std::nullopt;
+        }
+        h = std::max(std::min(h, 2 * step), precision);
+    }
+    return std::nullopt;
+}
+
+}  // namespace isotri::gen

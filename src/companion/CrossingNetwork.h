@@ -1,0 +1,89 @@
+// Where every level crosses the sample grid's edges, and how the crossings join into lines:
+// through the grid's cells, and around the model's saddles where two cells meet at one.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "companion/GridCells.h"
+#include "companion/SampleGrid.h"
+#include "companion/TrianglePlacement.h"
+
+namespace isotri::gen {
+
+struct GridNode {
+    int i = 0, j = 0;
+};
+
+struct LinePoint {
+    Vec2 p;
+    double u = 0, v = 0;  // weights on the placed triangle
+};
+
+struct Crossing {
+    LinePoint at;  // on the model when `onModel`, else read off the grid's linear picture
+    int level = 0;
+    GridNode a, b;          // the longest grid side it was met on
+    GridNode fineA, fineB;  // the finest edge it lies on
+    bool onModel = false;
+};
+
+// The crossings next to one along its line, apart from the crossings themselves: following a
+// line reads only these.
+struct Neighbours {
+    int to[2] = {-1, -1};
+    int Count() const { return (to[0] >= 0) + (to[1] >= 0); }
+};
+
+class CrossingNetwork {
+  public:
+    // `levels` ascend; `vertexTolerance` is the accuracy of points placed near saddles, px.
+    CrossingNetwork(ModelProbe& probe, SampleGrid& grid, const std::vector<double>& levels,
+                    double vertexTolerance);
+
+    const std::vector<Crossing>& Crossings() const { return crossings_; }
+    const std::vector<Neighbours>& Links() const { return links_; }
+
+  private:
+    struct Saddle {
+        LinePoint at;
+        double value;
+    };
+    using Corners = std::array<GridNode, 3>;
+
+    int Key(GridNode a, int dir) const { return 3 * (a.i * (n_ + 1) + a.j) + dir; }
+    int EdgeKey(GridNode a, GridNode b) const;
+    double G(GridNode a) const { return grid_.Value(a.i, a.j); }
+    // The number of levels at or under the node's value: an edge crosses the levels from the
+    // lower bin of its ends up to the higher one.
+    int Bin(GridNode a);
+    static constexpr int kNoValue = -1;
+    static constexpr int kUnknown = -2;
+    static Corners CornersOf(const GridCell& cell);
+    bool Crossed(const Corners& corners);
+
+    int CrossingOn(GridNode a, GridNode b, int size, int level);
+    void PlaceCrossings(GridNode a, GridNode b, int size);
+    void Cell(GridNode p, GridNode q, GridNode r, int size);
+    void PairAcrossSaddles();
+    void PairAcross(GridNode a, GridNode b, GridNode c, GridNode d, int size);
+    void Via(int x, int y, const Saddle& saddle, GridNode corner, int level);
+    std::optional<Saddle> SaddleNear(GridNode a, GridNode b, int size);
+    void Link(int from, int to);
+    void Relink(int at, int from, int to);
+
+    ModelProbe& probe_;
+    const TrianglePlacement& placement_;
+    SampleGrid& grid_;
+    GridCells cells_;
+    int n_;
+    const std::vector<double>& levels_;
+    double tolerance_;
+    std::vector<int> bins_;
+    std::vector<int> offset_;  // first crossing of each finest edge, -1 for none
+    std::vector<Crossing> crossings_;
+    std::vector<Neighbours> links_;
+};
+
+}  // namespace isotri::gen
