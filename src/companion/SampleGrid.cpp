@@ -175,8 +175,9 @@ std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
     if (!any) {
         return hides;
     }
+    MarkSaddlesAndTurns(low, high, lineCount, hides);
     // The new vertices around such a place are sampled, with room for the bend to spread.
-    constexpr int kReach = 2;
+    constexpr int kReach = 4;
     std::vector<char> near(values_.size(), 0);
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
@@ -191,6 +192,59 @@ std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
         }
     }
     return near;
+}
+
+// Where the grid is refined anyway, the places where two crossed cells meet at an uncrossed edge
+// (a saddle near a level) and where a level meets a side twice in a row (a saddle or an extremum
+// beyond the side) are refined too: there the grid's topology is the least sure.
+void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
+                                     std::vector<char>& marks) const {
+    const double spacing = (high - low) / (lineCount + 1);
+    auto bin = [&](int i, int j) {
+        double f = Value(i, j);
+        return std::isfinite(f)
+                   ? std::clamp(std::floor((f - low) / spacing), 0.0, double(lineCount))
+                   : -1.0;
+    };
+    auto mark = [&](std::initializer_list<std::pair<int, int>> nodes) {
+        for (auto [i, j] : nodes) {
+            marks[Index(i, j)] = 1;
+        }
+    };
+    auto apart = [](double a, double b, double c, double d) {
+        if (a < 0 || b < 0 || c < 0 || d < 0) {
+            return false;
+        }
+        return std::max(a, b) < std::min(c, d) || std::max(c, d) < std::min(a, b);
+    };
+    for (int i = 0; i <= n_; ++i) {
+        for (int j = 0; i + j < n_; ++j) {
+            // Edges from (i, j) along u and v, and the diagonal of its cell, each with the
+            // corners opposite it in the two cells beside it.
+            if (j >= 1 && apart(bin(i, j), bin(i + 1, j), bin(i, j + 1), bin(i + 1, j - 1))) {
+                mark({{i, j}, {i + 1, j}, {i, j + 1}, {i + 1, j - 1}});
+            }
+            if (i >= 1 && apart(bin(i, j), bin(i, j + 1), bin(i + 1, j), bin(i - 1, j + 1))) {
+                mark({{i, j}, {i, j + 1}, {i + 1, j}, {i - 1, j + 1}});
+            }
+            if (i + j + 2 <= n_ &&
+                apart(bin(i + 1, j), bin(i, j + 1), bin(i, j), bin(i + 1, j + 1))) {
+                mark({{i + 1, j}, {i, j + 1}, {i, j}, {i + 1, j + 1}});
+            }
+        }
+    }
+    // Along the sides: a vertex both of whose neighbours lie past a level it does not reach.
+    auto turn = [&](int i, int j, int di, int dj) {
+        double a = bin(i - di, j - dj), b = bin(i, j), c = bin(i + di, j + dj);
+        if (a >= 0 && b >= 0 && c >= 0 && ((a > b && c > b) || (a < b && c < b))) {
+            mark({{i - di, j - dj}, {i, j}, {i + di, j + dj}});
+        }
+    };
+    for (int k = 1; k < n_; ++k) {
+        turn(k, 0, 1, 0);
+        turn(0, k, 0, 1);
+        turn(k, n_ - k, 1, -1);
+    }
 }
 
 bool SampleGrid::LinearGradient(double u, double v, Vec2& gradient) const {

@@ -45,6 +45,8 @@ class SampleGrid {
     void Double(const std::vector<char>& sampleNear);
     void UpdateRange();
     std::vector<char> PlacesWhereALevelMayHide(double low, double high, int lineCount) const;
+    void MarkSaddlesAndTurns(double low, double high, int lineCount,
+                             std::vector<char>& marks) const;
 
     ModelProbe& probe_;
     int n_ = 0;
