@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libpng-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libpng-dev libfontconfig-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libeigen3-dev
     clang libclang-rt-dev

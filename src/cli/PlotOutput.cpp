@@ -56,8 +56,7 @@ const OutputForm kForms[] = {
     {".png", WritePicture}, {".svg", WritePicture}, {".pdf", WritePicture},
 };
 
-const OutputForm* FormOf(const PlotOptions& options) {
-    const std::string ext = FormExtension(options);
+const OutputForm* FormOf(const std::string& ext) {
     for (const OutputForm& form : kForms) {
         if (ext == form.extension) {
             return &form;
@@ -68,19 +67,39 @@ const OutputForm* FormOf(const PlotOptions& options) {
 
 }  // namespace
 
-std::string FormExtension(const PlotOptions& options) {
-    if (!options.format.empty()) {
-        std::string ext = "." + options.format;
+std::string FormExtension(const std::string& output, const std::string& format) {
+    if (!format.empty()) {
+        std::string ext = "." + format;
         for (char& c : ext) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
         return ext;
     }
-    return options.output == kStandardOutputName ? ".json" : FileExtension(options.output);
+    return output == kStandardOutputName ? ".json" : FileExtension(output);
+}
+
+std::string FormExtension(const PlotOptions& options) {
+    return FormExtension(options.output, options.format);
+}
+
+bool NamesPicture(const Args& args) {
+    std::string output, format;
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == "--list") {
+            return false;
+        }
+        if (args[i] == "-o") {
+            output = args[++i];
+        } else if (args[i] == "--format") {
+            format = args[++i];
+        }
+    }
+    const OutputForm* form = FormOf(FormExtension(output, format));
+    return form != nullptr && form->write == WritePicture;
 }
 
 bool KnownOutput(const PlotOptions& options, std::string& error) {
-    if (FormOf(options) != nullptr) {
+    if (FormOf(FormExtension(options)) != nullptr) {
         return true;
     }
     error = options.format.empty()
@@ -101,7 +120,7 @@ int CheckOutputPlace(const PlotOptions& options) {
 int WritePlotOutput(const PlotOptions& options, const PlotResult& result,
                     const PlotExtras& extras) {
     std::string error;
-    const OutputForm* form = FormOf(options);
+    const OutputForm* form = FormOf(FormExtension(options));
     if (form == nullptr) {
         KnownOutput(options, error);
         std::fprintf(stderr, "isotri-plot: %s\n", error.c_str());

@@ -30,6 +30,13 @@ bool KnownOutput(const PlotOptions& options, std::string& error);
 
 // The form's extension with its dot (".png"), from --format or else from -o.
 std::string FormExtension(const PlotOptions& options);
+std::string FormExtension(const std::string& output, const std::string& format);
+
+// Whether the arguments, not yet read, ask for a picture: by the last -o and --format, as the
+// commands will read them, and not in the listing mode. Meant for work started ahead, such as
+// the font preload: an unusual line it misjudges (an -o given as another option's value) costs
+// time, never a result.
+bool NamesPicture(const Args& args);
 
 // Refuses, before any work, an -o whose folder is missing or not writable: 0, or 3 with the
 // message on standard error.

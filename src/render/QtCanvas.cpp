@@ -10,6 +10,8 @@
 #include <QString>
 #include <cmath>
 
+#include "render/FontPreload.h"
+
 namespace isotri {
 
 namespace {
@@ -116,6 +118,7 @@ void QtCanvas::StrokeWithDots(const QPointF* points, qsizetype count, bool close
 }
 
 QFont QtCanvas::ToQFont(const FontSpec& font) {
+    AwaitFontPreload();
     QFont q(QString::fromStdString(font.face));
     q.setPixelSize(font.pixelHeight > 0 ? font.pixelHeight : 1);
     q.setBold(font.bold);

@@ -49,6 +49,7 @@ class QtCanvas final : public Canvas {
     int TextHeight(const std::string& text) override;
     void FillRect(int left, int top, int right, int bottom) override;
 
+    // Every font the core makes comes from here, after any font preload has finished.
     static QFont ToQFont(const FontSpec& font);
 
   private:
