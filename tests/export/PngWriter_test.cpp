@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
 #include <QImage>
+#include <cstdint>
+#include <vector>
 
 namespace isotri {
 namespace {
@@ -19,6 +22,51 @@ QImage Pattern(int width, int height, QImage::Format format) {
     return image;
 }
 
+QImage GreyPattern(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int v = (x * 29 + y * 53) & 255;
+            image.setPixel(x, y, qRgb(v, v, v));
+        }
+    }
+    return image;
+}
+
+std::uint32_t BigEndian(const QByteArray& bytes, qsizetype at) {
+    std::uint32_t value = 0;
+    for (int k = 0; k < 4; ++k) {
+        value = value << 8 | static_cast<unsigned char>(bytes[at + k]);
+    }
+    return value;
+}
+
+// Whether the IDAT chunks' contents inflate, by zlib itself, which checks the stream's Adler-32,
+// to exactly the rows the header announces. Chunk CRCs are checked on the way.
+bool RowsInflate(const QByteArray& png) {
+    QByteArray stream;
+    for (qsizetype at = 8; at + 12 <= png.size();) {
+        const std::uint32_t length = BigEndian(png, at);
+        const QByteArray typeAndData = png.mid(at + 4, 4 + length);
+        const auto crc = crc32(0, reinterpret_cast<const Bytef*>(typeAndData.constData()),
+                               static_cast<uInt>(typeAndData.size()));
+        EXPECT_EQ(crc, BigEndian(png, at + 8 + length)) << typeAndData.left(4).constData();
+        if (typeAndData.startsWith("IDAT")) {
+            stream += typeAndData.mid(4);
+        }
+        at += 12 + length;
+    }
+    const std::size_t channels = png[25] == 0 ? 1 : 3;  // IHDR colour type
+    const std::size_t expected = BigEndian(png, 20) * (1 + BigEndian(png, 16) * channels);
+    std::vector<unsigned char> rows(expected + 1);
+    uLongf size = static_cast<uLongf>(rows.size());
+    return uncompress(rows.data(), &size, reinterpret_cast<const Bytef*>(stream.constData()),
+                      static_cast<uLong>(stream.size())) == Z_OK &&
+           size == expected;
+}
+
+// Sizes on both sides of the point where the rows are compressed in two halves, odd heights,
+// single rows and columns.
 TEST(EncodePng, ReadsBackPixelForPixel) {
     struct Case {
         int width;
@@ -28,7 +76,10 @@ TEST(EncodePng, ReadsBackPixelForPixel) {
     for (const Case& c :
          {Case{1, 1, QImage::Format_RGB32}, Case{7, 3, QImage::Format_RGB32},
           Case{2048, 2, QImage::Format_RGB32}, Case{3, 700, QImage::Format_RGB32},
-          Case{5, 4, QImage::Format_ARGB32_Premultiplied}, Case{5, 4, QImage::Format_RGB888}}) {
+          Case{5, 4, QImage::Format_ARGB32_Premultiplied}, Case{5, 4, QImage::Format_RGB888},
+          Case{255, 257, QImage::Format_RGB32}, Case{256, 256, QImage::Format_RGB32},
+          Case{257, 255, QImage::Format_RGB32}, Case{16384, 5, QImage::Format_RGB32},
+          Case{1, 65537, QImage::Format_RGB32}, Case{800, 740, QImage::Format_RGB32}}) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " format " << c.format);
         const QImage image = Pattern(c.width, c.height, c.format);
         QByteArray bytes;
@@ -42,37 +93,44 @@ TEST(EncodePng, ReadsBackPixelForPixel) {
         ASSERT_EQ(back.size(), image.size());
         EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32),
                   image.convertToFormat(QImage::Format_RGB32));
+        EXPECT_TRUE(RowsInflate(bytes));
     }
 }
 
-// A grey picture goes out as one byte a pixel; one coloured pixel anywhere, even the last,
-// keeps the whole picture in colour.
+// A grey picture goes out as one byte a pixel; one pixel off grey by one in any channel keeps the
+// whole picture in colour: the first or last of either half of a large picture, the last of a
+// small one.
 TEST(EncodePng, GreyOnlyWhenEveryPixelIsGrey) {
-    QImage grey(9, 5, QImage::Format_RGB32);
-    for (int y = 0; y < grey.height(); ++y) {
-        for (int x = 0; x < grey.width(); ++x) {
-            const int v = (x * 29 + y * 53) & 255;
-            grey.setPixel(x, y, qRgb(v, v, v));
-        }
-    }
-    QImage tinted = grey;
-    tinted.setPixel(8, 4, qRgb(10, 10, 11));
     struct Case {
-        const QImage* image;
-        bool grey;
+        int width;
+        int height;
+        int tintX;  // -1: none
+        int tintY;
+        QRgb tint;  // xor-ed into the pixel
     };
-    for (const Case& c : {Case{&grey, true}, Case{&tinted, false}}) {
-        SCOPED_TRACE(c.grey ? "grey" : "tinted");
+    constexpr QRgb kRed = 0x010000, kGreen = 0x000100, kBlue = 0x000001;
+    for (const Case& c :
+         {Case{9, 5, -1, 0, 0}, Case{9, 5, 8, 4, kBlue}, Case{9, 5, 0, 0, kRed},
+          Case{400, 301, -1, 0, 0}, Case{400, 301, 399, 149, kGreen}, Case{400, 301, 0, 150, kRed},
+          Case{400, 301, 399, 300, kBlue}, Case{400, 301, 0, 0, kGreen}}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.width << "x" << c.height << " tint at " << c.tintX << "," << c.tintY);
+        QImage image = GreyPattern(c.width, c.height);
+        if (c.tintX >= 0) {
+            image.setPixel(c.tintX, c.tintY, image.pixel(c.tintX, c.tintY) ^ c.tint);
+        }
+        const bool grey = c.tintX < 0;
         QByteArray bytes;
         std::string error;
-        ASSERT_TRUE(EncodePng(*c.image, bytes, error)) << error;
+        ASSERT_TRUE(EncodePng(image, bytes, error)) << error;
         ASSERT_GT(bytes.size(), 25);
         constexpr char kGrey = 0;  // IHDR colour type
         constexpr char kRgb = 2;
-        EXPECT_EQ(bytes[25], c.grey ? kGrey : kRgb);
+        EXPECT_EQ(bytes[25], grey ? kGrey : kRgb);
         QImage back;
         ASSERT_TRUE(back.loadFromData(bytes, "PNG"));
-        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), *c.image);
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
+        EXPECT_TRUE(RowsInflate(bytes));
     }
 }
 
