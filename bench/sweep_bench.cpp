@@ -51,8 +51,7 @@ void BM_SweepFiftyLines(benchmark::State& state) {
             }
             PieceReference reference(WaveModel::At);
             IsolineAccuracy accuracy;
-            std::string failed =
-                SweepFailures(*set, reference.Pieces(LevelsOf(*set)), true, &accuracy);
+            std::string failed = SweepFailures(*set, reference, true, &accuracy);
             vertex = std::max(vertex, accuracy.vertex);
             chord = std::max(chord, accuracy.chord);
             ++cases;

@@ -12,13 +12,13 @@ namespace {
 
 class Distance {
   public:
-    Distance(const TIsolineSet& set, const float* bounds, const ModelFunction& model)
-        : placement_(Vertices(set), Corners(bounds)), model_(model) {}
+    Distance(const TIsolineSet& set, const float* bounds, const ModelFunction& model, double band)
+        : placement_(Vertices(set), Corners(bounds)), model_(model), band_(band) {}
 
     // |f - level| / |grad f|: the first-order distance of p from the level.
     double operator()(Vec2 p, double level) const {
         double f = At(p);
-        return std::fabs(f - level) / Length(Gradient(p));
+        return std::max(0.0, std::fabs(f - level) - band_) / Length(Gradient(p));
     }
 
     // An upper bound of the distance of p from the level curve: the nearest level point met along
@@ -26,6 +26,11 @@ class Distance {
     // first-order ratio fails where the gradient vanishes, as at a saddle.
     double ToCurve(Vec2 p, double level) const {
         double f = At(p);
+        if (std::fabs(f - level) <= band_) {
+            return 0;
+        }
+        // The band's nearer edge is where the point meets it first.
+        level += f > level ? band_ : -band_;
         double g = f - level;
         if (g == 0 || !std::isfinite(g)) {
             return g == 0 ? 0 : g;
@@ -179,14 +184,15 @@ class Distance {
 
     TrianglePlacement placement_;
     const ModelFunction& model_;
+    double band_;
 };
 
 }  // namespace
 
 IsolineAccuracy MeasureAccuracy(const TIsolineSet& set, const float* bounds,
-                                const ModelFunction& model, int chordSamples) {
+                                const ModelFunction& model, int chordSamples, double levelBand) {
     IsolineAccuracy result;
-    Distance distance(set, bounds, model);
+    Distance distance(set, bounds, model, std::max(0.0, levelBand));
     for (std::int32_t k = 0; k < set.LevelCount && set.Levels != nullptr; ++k) {
         const TIsolineLevel& level = *set.Levels[k];
         for (std::int32_t j = 0; j < level.PolylineCount; ++j) {

@@ -27,8 +27,10 @@ struct IsolineAccuracy {
 using ModelFunction = std::function<double(double x1, double x2, double x3)>;
 
 // `bounds` as given to the generator (null: the unit corners); `chordSamples` points are taken
-// inside each chord.
+// inside each chord. A point counts as on its level where any value within `levelBand` of the
+// level passes: at a level that rounding puts on a saddle either way round is right.
 IsolineAccuracy MeasureAccuracy(const TIsolineSet& set, const float* bounds,
-                                const ModelFunction& model, int chordSamples = 7);
+                                const ModelFunction& model, int chordSamples = 7,
+                                double levelBand = 0);
 
 }  // namespace isotri::gen

@@ -97,8 +97,15 @@ void PieceReference::FindSaddles(const Model& model) {
     }
 }
 
+double PieceReference::Shift() const {
+    return kRounding * std::max(range_, 1e-300);
+}
+
 std::vector<PieceCount> PieceReference::Pieces(const std::vector<double>& levels) const {
-    double shift = kRounding * std::max(range_, 1e-300);
+    if (levels == lastLevels_) {
+        return lastCounts_;
+    }
+    double shift = Shift();
     // Both shifts in one pass: the first half of `shifted` down, the second up.
     const std::size_t n = levels.size();
     std::vector<double> shifted(2 * n);
@@ -115,6 +122,8 @@ std::vector<PieceCount> PieceReference::Pieces(const std::vector<double>& levels
             counts[k].saddles += s.value >= shifted[k] && s.value <= shifted[n + k];
         }
     }
+    lastLevels_ = levels;
+    lastCounts_ = counts;
     return counts;
 }
 

@@ -35,6 +35,8 @@ class PieceReference {
     PieceReference(const Model& model, int divisions = 1024);
 
     std::vector<PieceCount> Pieces(const std::vector<double>& levels) const;
+    // How far the counts move a level: a rounding-sized share of the model's range.
+    double Shift() const;
     // The model's saddles in the triangle or on its sides, each once.
     const std::vector<SaddlePoint>& Saddles() const { return saddles_; }
 
@@ -47,6 +49,9 @@ class PieceReference {
     std::vector<double> values_;
     double range_ = 0;
     std::vector<SaddlePoint> saddles_;
+    // The last levels asked for and their counts: both pictures of a case share them.
+    mutable std::vector<double> lastLevels_;
+    mutable std::vector<PieceCount> lastCounts_;
 };
 
 }  // namespace isotri::gen

@@ -85,10 +85,12 @@ std::vector<double> LevelsOf(const TIsolineSet& set) {
     return levels;
 }
 
-std::string SweepFailures(const TIsolineSet& set, const std::vector<PieceCount>& expected,
-                          bool chords, IsolineAccuracy* measured) {
+std::string SweepFailures(const TIsolineSet& set, const PieceReference& reference, bool chords,
+                          IsolineAccuracy* measured) {
     std::ostringstream failures;
-    IsolineAccuracy accuracy = MeasureAccuracy(set, nullptr, WaveModel::At, chords ? 7 : 0);
+    const std::vector<PieceCount> expected = reference.Pieces(LevelsOf(set));
+    IsolineAccuracy accuracy =
+        MeasureAccuracy(set, nullptr, WaveModel::At, chords ? 7 : 0, reference.Shift());
     if (measured != nullptr) {
         *measured = accuracy;
     }

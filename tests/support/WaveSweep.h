@@ -49,10 +49,10 @@ class WaveModel {
 };
 
 // What is wrong with `set`, one line each, or nothing: the vertex bound, the chord bound when
-// `chords`, and the piece count of each level against `expected`. The accuracy goes to
-// `measured` when given.
-std::string SweepFailures(const TIsolineSet& set, const std::vector<PieceCount>& expected,
-                          bool chords, IsolineAccuracy* measured = nullptr);
+// `chords`, and the piece count of each level against the reference's. Levels are taken as
+// exact to the reference's shift. The accuracy goes to `measured` when given.
+std::string SweepFailures(const TIsolineSet& set, const PieceReference& reference, bool chords,
+                          IsolineAccuracy* measured = nullptr);
 
 std::vector<double> LevelsOf(const TIsolineSet& set);
 
