@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "companion/RootSearch.h"
 
@@ -182,7 +183,65 @@ void CrossingNetwork::PairAcrossSaddles() {
         if (i + j + 2 * s <= n_ && cells_.IsLeaf({i, j, s, false})) {
             PairAcross({i, j + s}, {i + s, j}, {i, j}, {i + s, j + s}, s);
         }
+        // Sides of the triangle have no cell beyond them.
+        if (j == 0) {
+            EndOnSide({i, j}, {i + s, j}, {i, j + s}, s);
+        }
+        if (i == 0) {
+            EndOnSide({i, j}, {i, j + s}, {i + s, j}, s);
+        }
+        if (i + j + s == n_) {
+            EndOnSide({i + s, j}, {i, j + s}, {i, j}, s);
+        }
     }
+}
+
+// A crossed cell whose uncrossed side ab lies on a side of the triangle, with odd corner c, has
+// no cell beyond ab, but the triangle's side may still cross the level twice between a and b,
+// around its own extremum: the trace of a saddle or an extremum just outside. The line then ends
+// on the side on either hand of the extremum instead of running across the cap it leaves there.
+void CrossingNetwork::EndOnSide(GridNode a, GridNode b, GridNode c, int size) {
+    int ba = Bin(a), bb = Bin(b), bc = Bin(c);
+    if (ba == kNoValue || bb == kNoValue || bc == kNoValue) {
+        return;
+    }
+    // Levels over c but under a and b, and the other way round.
+    int belowFirst = std::max(ba, bb), belowLast = bc;
+    int aboveFirst = bc, aboveLast = std::min(ba, bb);
+    if (belowFirst >= belowLast && aboveFirst >= aboveLast) {
+        return;
+    }
+    std::optional<Saddle> top = ExtremumBetween(a, b);
+    if (!top) {
+        return;
+    }
+    const double fa = grid_.ModelValue(a.i, a.j), fb = grid_.ModelValue(b.i, b.j);
+    for (auto [first, last] :
+         {std::pair{belowFirst, belowLast}, std::pair{aboveFirst, aboveLast}}) {
+        for (int k = first; k < last; ++k) {
+            const double level = levels_[k];
+            if (Below(top->value - level) == Below(fa - level) ||
+                Below(fa - level) != Below(fb - level)) {
+                continue;
+            }
+            int sA = CrossingOn(a, c, size, k), sB = CrossingOn(b, c, size, k);
+            if (sA < 0 || sB < 0 || !Linked(sA, sB)) {
+                continue;
+            }
+            std::optional<LinePoint> x = LevelBetween(*top, a, k), y = LevelBetween(*top, b, k);
+            if (!x || !y) {
+                continue;
+            }
+            for (auto [end, near, other] : {std::tuple{*x, sA, sB}, std::tuple{*y, sB, sA}}) {
+                Relink(near, other, Add(end, k, near == sA ? a : b, near, -1));
+            }
+        }
+    }
+}
+
+bool CrossingNetwork::Linked(int x, int y) const {
+    const Neighbours& n = links_[x];
+    return n.to[0] == y || n.to[1] == y;
 }
 
 // The cells on either side of edge ab, with odd corners c and d, are both crossed while ab is
@@ -234,12 +293,25 @@ void CrossingNetwork::PairAcross(GridNode a, GridNode b, GridNode c, GridNode d,
 // Puts the level's point between the saddle and `corner`, on opposite sides of it, between
 // the linked crossings x and y.
 void CrossingNetwork::Via(int x, int y, const Saddle& saddle, GridNode corner, int level) {
+    std::optional<LinePoint> at = LevelBetween(saddle, corner, level);
+    if (!at) {
+        return;
+    }
+    int via = Add(*at, level, corner, x, y);
+    Relink(x, y, via);
+    Relink(y, x, via);
+}
+
+// The level's point on the straight way from the saddle to `corner`, when they lie on opposite
+// sides of it.
+std::optional<LinePoint> CrossingNetwork::LevelBetween(const Saddle& saddle, GridNode corner,
+                                                       int level) {
     double uc = double(corner.i) / n_, vc = double(corner.j) / n_;
     double len = Length(placement_.PointAt(uc, vc) - saddle.at.p);
     double gs = saddle.value - levels_[level];
     double gc = grid_.ModelValue(corner.i, corner.j) - levels_[level];
     if (!(len > 0) || gc == 0 || !std::isfinite(gc) || Below(gs) == Below(gc)) {
-        return;
+        return std::nullopt;
     }
     auto g = [&](double s) {
         double w = s / len;
@@ -249,21 +321,26 @@ void CrossingNetwork::Via(int x, int y, const Saddle& saddle, GridNode corner, i
     };
     std::optional<double> t = SolveBracketed(g, 0.0, gs, len, gc, tolerance_);
     if (!t) {
-        return;
+        return std::nullopt;
     }
     double w = *t / len;
+    LinePoint at;
+    at.u = saddle.at.u + w * (uc - saddle.at.u);
+    at.v = saddle.at.v + w * (vc - saddle.at.v);
+    at.p = placement_.PointAt(at.u, at.v);
+    return at;
+}
+
+// A crossing placed on the model near `corner`, linked to x and y (-1 for none).
+int CrossingNetwork::Add(const LinePoint& at, int level, GridNode corner, int x, int y) {
     Crossing c;
-    c.at.u = saddle.at.u + w * (uc - saddle.at.u);
-    c.at.v = saddle.at.v + w * (vc - saddle.at.v);
-    c.at.p = placement_.PointAt(c.at.u, c.at.v);
+    c.at = at;
     c.level = level;
     c.a = c.b = c.fineA = c.fineB = corner;
     c.onModel = true;
     crossings_.push_back(c);
     links_.push_back({{x, y}});
-    int via = static_cast<int>(crossings_.size()) - 1;
-    Relink(x, y, via);
-    Relink(y, x, via);
+    return static_cast<int>(crossings_.size()) - 1;
 }
 
 // The model's saddle near the middle of ab, a side of `size`: Newton steps on the gradient of
@@ -304,6 +381,42 @@ std::optional<CrossingNetwork::Saddle> CrossingNetwork::SaddleNear(GridNode a, G
             return std::isfinite(saddle.value) ? std::optional<Saddle>(saddle) : std::nullopt;
         }
         h = std::max(std::min(h, 2 * step), precision);
+    }
+    return std::nullopt;
+}
+
+// The model's extremum between the grid points a and b: Newton steps on parabolas through ever
+// closer points, the first through a, b and their middle. Nothing when none lies between them.
+std::optional<CrossingNetwork::Saddle> CrossingNetwork::ExtremumBetween(GridNode a, GridNode b) {
+    const double ua = double(a.i) / n_, va = double(a.j) / n_;
+    const double du = double(b.i) / n_ - ua, dv = double(b.j) / n_ - va;
+    const double len = Length(placement_.PointAt(ua + du, va + dv) - placement_.PointAt(ua, va));
+    if (!(len > 0)) {
+        return std::nullopt;
+    }
+    const double precision = 0.01 / len;  // 0.01 px
+    auto f = [&](double t) { return probe_.AtWeights(ua + t * du, va + t * dv); };
+    double t = 0.5, h = 0.5;
+    double f0 = f(t), fp = grid_.ModelValue(b.i, b.j), fm = grid_.ModelValue(a.i, a.j);
+    for (int iter = 0; iter < 12; ++iter) {
+        double slope = (fp - fm) / (2 * h), bend = (fp - 2 * f0 + fm) / (h * h);
+        if (!(bend != 0) || !std::isfinite(bend) || !std::isfinite(slope)) {
+            return std::nullopt;
+        }
+        double step = -slope / bend;
+        t += step;
+        if (!(t > 0 && t < 1)) {
+            return std::nullopt;
+        }
+        const double u = ua + t * du, v = va + t * dv;
+        if (std::fabs(step) < precision) {
+            Saddle top{{placement_.PointAt(u, v), u, v}, f(t)};
+            return std::isfinite(top.value) ? std::optional<Saddle>(top) : std::nullopt;
+        }
+        h = std::min({std::max(2 * std::fabs(step), precision), t, 1 - t});
+        f0 = f(t);
+        fp = f(t + h);
+        fm = f(t - h);
     }
     return std::nullopt;
 }

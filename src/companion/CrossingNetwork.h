@@ -69,7 +69,12 @@ class CrossingNetwork {
     void PairAcrossSaddles();
     void PairAcross(GridNode a, GridNode b, GridNode c, GridNode d, int size);
     void Via(int x, int y, const Saddle& saddle, GridNode corner, int level);
+    std::optional<LinePoint> LevelBetween(const Saddle& saddle, GridNode corner, int level);
+    int Add(const LinePoint& at, int level, GridNode corner, int x, int y);
     std::optional<Saddle> SaddleNear(GridNode a, GridNode b, int size);
+    void EndOnSide(GridNode a, GridNode b, GridNode c, int size);
+    std::optional<Saddle> ExtremumBetween(GridNode a, GridNode b);
+    bool Linked(int x, int y) const;
     void Link(int from, int to);
     void Relink(int at, int from, int to);
 
