@@ -18,7 +18,21 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
       levels_(levels),
       tolerance_(vertexTolerance) {
     bins_.assign(static_cast<std::size_t>((n_ + 1) * (n_ + 1)), kUnknown);
+    if (levels_.size() > 1) {
+        spacing_ = (levels_.back() - levels_.front()) / double(levels_.size() - 1);
+    }
     offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), -1);
+    // A cell's sides hold at most twice the levels between its corners; shared sides are
+    // counted twice, so this bounds the crossings and they are never moved as they grow.
+    std::size_t bound = 0;
+    for (const GridCell& cell : cells_.Leaves()) {
+        Corners corners = CornersOf(cell);
+        if (Crossed(corners)) {
+            int b0 = Bin(corners[0]), b1 = Bin(corners[1]), b2 = Bin(corners[2]);
+            bound += 2 * static_cast<std::size_t>(std::max({b0, b1, b2}) - std::min({b0, b1, b2}));
+        }
+    }
+    crossings_.reserve(bound);
     for (const GridCell& cell : cells_.Leaves()) {
         Corners corners = CornersOf(cell);
         if (!Crossed(corners)) {
@@ -42,10 +56,24 @@ int CrossingNetwork::Bin(GridNode a) {
     int& bin = bins_[a.i * (n_ + 1) + a.j];
     if (bin == kUnknown) {
         double f = G(a);
-        bin = std::isfinite(f)
-                  ? static_cast<int>(std::upper_bound(levels_.begin(), levels_.end(), f) -
-                                     levels_.begin())
-                  : kNoValue;
+        if (!std::isfinite(f)) {
+            bin = kNoValue;
+            return bin;
+        }
+        // The count of levels at or under f, guessed from their spacing, then made exact.
+        const int count = static_cast<int>(levels_.size());
+        int k = 0;
+        if (count > 1 && spacing_ > 0) {
+            k = static_cast<int>(
+                std::clamp(std::floor((f - levels_[0]) / spacing_) + 1, 0.0, double(count)));
+        }
+        while (k > 0 && levels_[k - 1] > f) {
+            --k;
+        }
+        while (k < count && levels_[k] <= f) {
+            ++k;
+        }
+        bin = k;
     }
     return bin;
 }

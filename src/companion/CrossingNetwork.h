@@ -86,6 +86,7 @@ class CrossingNetwork {
     const std::vector<double>& levels_;
     double tolerance_;
     std::vector<int> bins_;
+    double spacing_ = 0;       // of the levels, if even
     std::vector<int> offset_;  // first crossing of each finest edge, -1 for none
     std::vector<Crossing> crossings_;
     std::vector<Neighbours> links_;

@@ -40,9 +40,34 @@ class ArcLine {
     const std::vector<Vec2>& Points() const { return points_; }
     const std::vector<double>& Arc() const { return arc_; }
 
-    Vec2 At(double s) const {
+    // The point at arc position s; `after` is the first line point beyond it.
+    struct Mark {
+        Vec2 at;
+        std::size_t after;
+    };
+    Mark MarkAt(double s) const {
         s = std::clamp(s, 0.0, arc_.back());
         std::size_t k = std::upper_bound(arc_.begin(), arc_.end(), s) - arc_.begin();
+        return {At(s, k), k};
+    }
+
+    // Largest distance of the line between arc positions a and b from their chord; infinite
+    // when the stretch folds back on itself.
+    double Bend(double a, const Mark& from, double b, const Mark& to) const {
+        Vec2 chord = to.at - from.at;
+        double len = Length(chord);
+        if (len < 0.8 * (b - a)) {
+            return INFINITY;
+        }
+        double worst = 0;
+        for (std::size_t k = from.after; k < arc_.size() && arc_[k] < b; ++k) {
+            worst = std::max(worst, std::fabs(Cross(chord, points_[k] - from.at)) / len);
+        }
+        return worst;
+    }
+
+  private:
+    Vec2 At(double s, std::size_t k) const {
         if (k == 0) {
             return points_.front();
         }
@@ -54,24 +79,6 @@ class ArcLine {
         return points_[k - 1] + w * (points_[k] - points_[k - 1]);
     }
 
-    // Largest distance of the line between arc positions a and b from their chord; infinite
-    // when the stretch folds back on itself.
-    double Bend(double a, double b) const {
-        Vec2 pa = At(a), pb = At(b);
-        Vec2 chord = pb - pa;
-        double len = Length(chord);
-        if (len < 0.8 * (b - a)) {
-            return INFINITY;
-        }
-        double worst = 0;
-        std::size_t k = std::upper_bound(arc_.begin(), arc_.end(), a) - arc_.begin();
-        for (; k < arc_.size() && arc_[k] < b; ++k) {
-            worst = std::max(worst, std::fabs(Cross(chord, points_[k] - pa)) / len);
-        }
-        return worst;
-    }
-
-  private:
     bool closed_;
     std::vector<Vec2> points_;
     std::vector<double> arc_;
@@ -150,6 +157,46 @@ class PointBuckets {
     long originX_ = 0, originY_ = 0, columns_ = 0, rows_ = 0;
 };
 
+struct Candidate {
+    double s, centrality;
+};
+
+// The candidates `subset` (ascending) from the most central out, as a stable sort by centrality
+// would order them: the centrality rises to the piece's middle and falls beyond it.
+std::vector<std::size_t> ByCentrality(const std::vector<Candidate>& candidates,
+                                      const std::vector<std::size_t>& subset) {
+    std::vector<std::size_t> order;
+    order.reserve(subset.size());
+    if (subset.empty()) {
+        return order;
+    }
+    auto centrality = [&](std::size_t k) { return candidates[subset[k]].centrality; };
+    std::size_t top = 0;
+    for (std::size_t k = 1; k < subset.size(); ++k) {
+        if (centrality(k) > centrality(top)) {
+            top = k;
+        }
+    }
+    // Equal centralities keep their order along the piece, so a plateau is read from its start.
+    std::size_t left = top, right = top + 1;
+    while (left > 0 && centrality(left - 1) == centrality(top)) {
+        --left;
+    }
+    for (std::size_t k = left; k < right; ++k) {
+        order.push_back(subset[k]);
+    }
+    while (right < subset.size() && centrality(right) == centrality(top)) {
+        order.push_back(subset[right++]);
+    }
+    std::ptrdiff_t l = static_cast<std::ptrdiff_t>(left) - 1;
+    while (l >= 0 || right < subset.size()) {
+        bool takeLeft = right >= subset.size() ||
+                        (l >= 0 && centrality(static_cast<std::size_t>(l)) >= centrality(right));
+        order.push_back(takeLeft ? subset[static_cast<std::size_t>(l--)] : subset[right++]);
+    }
+    return order;
+}
+
 class Placer {
   public:
     Placer(const std::array<Vec2, 3>& vertices, const LabelBox& box)
@@ -211,9 +258,6 @@ class Placer {
         double last = line.Closed() ? length : length - half;
         double offset = line.Closed() ? half : 0;  // keeps the window inside the doubled loop
         double step = std::max(kStep, (last - first) / kMaxCandidates);
-        struct Candidate {
-            double s, centrality;
-        };
         std::vector<Candidate> candidates;
         for (double s = first; s <= last; s += step) {
             candidates.push_back({s, line.Closed() ? 1.0 : 1.0 - std::fabs(2 * s / length - 1)});
@@ -222,29 +266,21 @@ class Placer {
         // the highest bound on their score down, so that most are left before the costly terms;
         // every fourth first, then those beside the best of them, and all only when none of
         // those fits.
-        std::vector<std::size_t> order(candidates.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return candidates[a].centrality > candidates[b].centrality;
-        });
         std::optional<Vec2> best;
         double bestScore = -INFINITY;
         std::size_t bestIndex = 0;
         auto beats = [&](double score, std::size_t index) {
             return score > bestScore || (score == bestScore && index < bestIndex);
         };
-        auto tryPlaces = [&](auto&& taken) {
-            for (std::size_t index : order) {
-                if (!taken(index)) {
-                    continue;
-                }
+        auto tryPlaces = [&](const std::vector<std::size_t>& subset) {
+            for (std::size_t index : ByCentrality(candidates, subset)) {
                 const Candidate& candidate = candidates[index];
                 // The distance to other labels adds at most 1, and the other terms only lower it.
                 if (!beats(1.0 + 0.5 * candidate.centrality, index)) {
                     break;
                 }
                 double at = candidate.s + offset;
-                Vec2 c = line.At(at);
+                Vec2 c = line.MarkAt(at).at;
                 double nearest = 0;
                 if (!BoxInside(c) || !ClearOfLabels(c, nearest)) {
                     continue;
@@ -253,7 +289,8 @@ class Placer {
                 if (!beats(score, index)) {
                     continue;
                 }
-                double bend = line.Bend(at - half, at + half);
+                double bend =
+                    line.Bend(at - half, line.MarkAt(at - half), at + half, line.MarkAt(at + half));
                 if (!(bend <= kMaxBend)) {
                     continue;
                 }
@@ -276,14 +313,22 @@ class Placer {
             }
         };
         constexpr std::size_t kCoarse = 4;
-        tryPlaces([](std::size_t index) { return index % kCoarse == 0; });
+        std::vector<std::size_t> coarse, fine;
+        for (std::size_t k = 0; k < candidates.size(); ++k) {
+            (k % kCoarse == 0 ? coarse : fine).push_back(k);
+        }
+        tryPlaces(coarse);
         if (best) {
-            const std::size_t around = bestIndex;
-            tryPlaces([&](std::size_t index) {
-                return index % kCoarse != 0 && index + kCoarse > around && index < around + kCoarse;
-            });
+            std::vector<std::size_t> beside;
+            for (std::size_t k = bestIndex > kCoarse ? bestIndex - kCoarse + 1 : 0;
+                 k < std::min(candidates.size(), bestIndex + kCoarse); ++k) {
+                if (k % kCoarse != 0) {
+                    beside.push_back(k);
+                }
+            }
+            tryPlaces(beside);
         } else {
-            tryPlaces([](std::size_t index) { return index % kCoarse != 0; });
+            tryPlaces(fine);
         }
         return best;
     }

@@ -15,6 +15,9 @@ namespace {
 constexpr double kCornerReach = 64;
 // Directions at a chord's ends that differ more than this (cos 20°) make a corner.
 constexpr double kCornerCos = 0.94;
+// Crossings read off the grid this close to a chord need not be placed: the chord's own
+// refinement follows the line between its ends, px.
+constexpr double kAnchorTolerance = 1.0;
 
 class PiecePlacer {
   public:
@@ -306,14 +309,21 @@ class PiecePlacer {
 
     // Adds the points between p and q (both on the level) that keep the chords on the line;
     // `into` and `outOf` are the line's directions at p and at q.
+    // `expected`, when known, is the bend the parabola through the parent chord's ends and
+    // middle gives this half of it.
     void Refine(const LinePoint& p, const LinePoint& q, Vec2 into, Vec2 outOf, int depth,
-                std::vector<LinePoint>& out) {
+                std::vector<LinePoint>& out, double expected = -1) {
         Vec2 d = q.p - p.p;
         double len = Length(d);
         // Short chords are left alone, but at a corner the line turns so sharply that even a
         // short chord may cut its tip by the chord bound.
-        double shortest = IsCorner(into, outOf) ? tol_.minChord / 8 : tol_.minChord;
+        bool corner = IsCorner(into, outOf);
+        double shortest = corner ? tol_.minChord / 8 : tol_.minChord;
         if (len <= shortest || depth >= tol_.maxDepth || probe_.Count() >= limit_) {
+            return;
+        }
+        // Half of a chord split for its length alone: it bends a quarter as much.
+        if (expected >= 0 && expected <= 0.25 * tol_.sag && len <= tol_.maxChord && !corner) {
             return;
         }
         Vec2 mid = 0.5 * (p.p + q.p);
@@ -328,9 +338,11 @@ class PiecePlacer {
         // A point found off the chord's middle leaves a long part of the chord unchecked.
         double along = Dot(c.p - p.p, d) / (len * len);
         if (sag > tol_.sag || len > tol_.maxChord || along < 0.25 || along > 0.75) {
-            Refine(p, c, into, q.p - c.p, depth + 1, out);
+            bool lengthOnly = sag <= tol_.sag && along >= 0.4 && along <= 0.6;
+            double half = lengthOnly ? 0.25 * sag : -1;
+            Refine(p, c, into, q.p - c.p, depth + 1, out, half);
             out.push_back(c);
-            Refine(c, q, c.p - p.p, outOf, depth + 1, out);
+            Refine(c, q, c.p - p.p, outOf, depth + 1, out, half);
         } else {
             out.push_back(c);
         }

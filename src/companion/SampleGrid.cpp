@@ -200,12 +200,13 @@ std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
 void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
                                      std::vector<char>& marks) const {
     const double spacing = (high - low) / (lineCount + 1);
-    auto bin = [&](int i, int j) {
-        double f = Value(i, j);
-        return std::isfinite(f)
-                   ? std::clamp(std::floor((f - low) / spacing), 0.0, double(lineCount))
-                   : -1.0;
-    };
+    std::vector<double> bins(values_.size(), -1.0);
+    for (std::size_t k = 0; k < values_.size(); ++k) {
+        if (std::isfinite(values_[k])) {
+            bins[k] = std::clamp(std::floor((values_[k] - low) / spacing), 0.0, double(lineCount));
+        }
+    }
+    auto bin = [&](int i, int j) { return bins[Index(i, j)]; };
     auto mark = [&](std::initializer_list<std::pair<int, int>> nodes) {
         for (auto [i, j] : nodes) {
             marks[Index(i, j)] = 1;
