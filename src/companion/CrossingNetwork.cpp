@@ -224,47 +224,71 @@ void CrossingNetwork::PairAcrossSaddles() {
     }
 }
 
-// A crossed cell whose uncrossed side ab lies on a side of the triangle, with odd corner c, has
-// no cell beyond ab, but the triangle's side may still cross the level twice between a and b,
-// around its own extremum: the trace of a saddle or an extremum just outside. The line then ends
-// on the side on either hand of the extremum instead of running across the cap it leaves there.
+// A cell whose side ab lies on a side of the triangle, with its third corner c, has no cell
+// beyond ab, but the triangle's side may still cross a level twice between a and b, around its
+// own extremum: the trace of a saddle or an extremum just outside. A line passing the cell then
+// ends on the side on either hand of the extremum instead of running across the cap the level
+// leaves there; where no line passes, the cap is a piece of its own, through the level's point
+// between the extremum and c.
 void CrossingNetwork::EndOnSide(GridNode a, GridNode b, GridNode c, int size) {
     int ba = Bin(a), bb = Bin(b), bc = Bin(c);
     if (ba == kNoValue || bb == kNoValue || bc == kNoValue) {
         return;
     }
-    // Levels over c but under a and b, and the other way round.
-    int belowFirst = std::max(ba, bb), belowLast = bc;
-    int aboveFirst = bc, aboveLast = std::min(ba, bb);
-    if (belowFirst >= belowLast && aboveFirst >= aboveLast) {
+    // A line passes for levels over c but under a and b, or the other way round.
+    bool passes = std::max(ba, bb) < bc || bc < std::min(ba, bb);
+    if (!passes && !SideMayTurn(a, b)) {
         return;
     }
-    std::optional<Saddle> top = ExtremumBetween(a, b);
+    std::optional<Saddle> top = ExtremumBetween(a, b, !passes);
     if (!top) {
         return;
     }
     const double fa = grid_.ModelValue(a.i, a.j), fb = grid_.ModelValue(b.i, b.j);
-    for (auto [first, last] :
-         {std::pair{belowFirst, belowLast}, std::pair{aboveFirst, aboveLast}}) {
-        for (int k = first; k < last; ++k) {
-            const double level = levels_[k];
-            if (Below(top->value - level) == Below(fa - level) ||
-                Below(fa - level) != Below(fb - level)) {
-                continue;
-            }
-            int sA = CrossingOn(a, c, size, k), sB = CrossingOn(b, c, size, k);
-            if (sA < 0 || sB < 0 || !Linked(sA, sB)) {
-                continue;
-            }
-            std::optional<LinePoint> x = LevelBetween(*top, a, k), y = LevelBetween(*top, b, k);
-            if (!x || !y) {
-                continue;
-            }
-            for (auto [end, near, other] : {std::tuple{*x, sA, sB}, std::tuple{*y, sB, sA}}) {
-                Relink(near, other, Add(end, k, near == sA ? a : b, near, -1));
-            }
+    const bool peak = top->value > fa;
+    const int reach = static_cast<int>(
+        std::upper_bound(levels_.begin(), levels_.end(), top->value) - levels_.begin());
+    const int first = peak ? std::max(ba, bb) : reach, last = peak ? reach : std::min(ba, bb);
+    for (int k = first; k < last; ++k) {
+        const double level = levels_[k];
+        if (Below(top->value - level) == Below(fa - level) ||
+            Below(fa - level) != Below(fb - level)) {
+            continue;
         }
+        std::optional<LinePoint> x = LevelBetween(*top, a, k), y = LevelBetween(*top, b, k);
+        if (!x || !y) {
+            continue;
+        }
+        if (peak ? k < bc : k >= bc) {
+            int sA = CrossingOn(a, c, size, k), sB = CrossingOn(b, c, size, k);
+            if (sA >= 0 && sB >= 0 && Linked(sA, sB)) {
+                Relink(sA, sB, Add(*x, k, a, sA, -1));
+                Relink(sB, sA, Add(*y, k, b, sB, -1));
+            }
+            continue;
+        }
+        std::optional<LinePoint> apex = LevelBetween(*top, c, k);
+        if (!apex) {
+            continue;
+        }
+        int from = Add(*x, k, a, -1, -1), via = Add(*apex, k, c, from, -1);
+        int to = Add(*y, k, b, via, -1);
+        links_[from].to[0] = via;
+        links_[via].to[1] = to;
     }
+}
+
+// Whether the grid along the triangle's side turns between its points a and b: it rises into a
+// and falls beyond b, or the other way round. Where a or b is a corner of the triangle, it may.
+bool CrossingNetwork::SideMayTurn(GridNode a, GridNode b) const {
+    const int di = b.i - a.i, dj = b.j - a.j;
+    auto inside = [&](GridNode x) { return x.i >= 0 && x.j >= 0 && x.i + x.j <= n_; };
+    GridNode before{a.i - di, a.j - dj}, after{b.i + di, b.j + dj};
+    if (!inside(before) || !inside(after)) {
+        return true;
+    }
+    double into = G(a) - G(before), beyond = G(after) - G(b);
+    return (into > 0 && beyond < 0) || (into < 0 && beyond > 0);
 }
 
 bool CrossingNetwork::Linked(int x, int y) const {
@@ -414,8 +438,11 @@ std::optional<CrossingNetwork::Saddle> CrossingNetwork::SaddleNear(GridNode a, G
 }
 
 // The model's extremum between the grid points a and b: Newton steps on parabolas through ever
-// closer points, the first through a, b and their middle. Nothing when none lies between them.
-std::optional<CrossingNetwork::Saddle> CrossingNetwork::ExtremumBetween(GridNode a, GridNode b) {
+// closer points, the first through a, b and their middle. Nothing when none lies between them,
+// nor, when `nearLevel`, when the first parabola's extremum overshoots the ends by less than
+// half its distance to the nearest level beyond it.
+std::optional<CrossingNetwork::Saddle> CrossingNetwork::ExtremumBetween(GridNode a, GridNode b,
+                                                                        bool nearLevel) {
     const double ua = double(a.i) / n_, va = double(a.j) / n_;
     const double du = double(b.i) / n_ - ua, dv = double(b.j) / n_ - va;
     const double len = Length(placement_.PointAt(ua + du, va + dv) - placement_.PointAt(ua, va));
@@ -430,6 +457,15 @@ std::optional<CrossingNetwork::Saddle> CrossingNetwork::ExtremumBetween(GridNode
         double slope = (fp - fm) / (2 * h), bend = (fp - 2 * f0 + fm) / (h * h);
         if (!(bend != 0) || !std::isfinite(bend) || !std::isfinite(slope)) {
             return std::nullopt;
+        }
+        if (iter == 0 && nearLevel) {
+            double ends = bend < 0 ? std::max(fm, fp) : std::min(fm, fp);
+            double reach = f0 - slope * slope / (2 * bend);
+            double far = reach + (reach - ends);
+            auto lo = std::upper_bound(levels_.begin(), levels_.end(), std::min(ends, far));
+            if (lo == levels_.end() || *lo > std::max(ends, far)) {
+                return std::nullopt;
+            }
         }
         double step = -slope / bend;
         t += step;

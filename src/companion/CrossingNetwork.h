@@ -73,7 +73,8 @@ class CrossingNetwork {
     int Add(const LinePoint& at, int level, GridNode corner, int x, int y);
     std::optional<Saddle> SaddleNear(GridNode a, GridNode b, int size);
     void EndOnSide(GridNode a, GridNode b, GridNode c, int size);
-    std::optional<Saddle> ExtremumBetween(GridNode a, GridNode b);
+    std::optional<Saddle> ExtremumBetween(GridNode a, GridNode b, bool nearLevel);
+    bool SideMayTurn(GridNode a, GridNode b) const;
     bool Linked(int x, int y) const;
     void Link(int from, int to);
     void Relink(int at, int from, int to);

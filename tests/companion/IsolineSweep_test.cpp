@@ -3,11 +3,9 @@
 // part, are measured by bench/sweep_bench. One test a coefficient set, so a case reruns alone:
 // --gtest_also_run_disabled_tests --gtest_filter='*IsolineSweep*k7_p0_k7_p45_c0'.
 //
-// Off for now: it takes some 20 s, and 3 of its 648 cases still fail. Caps of a level narrower
-// than a grid cell on a side, where the side peaks just past the level between two grid points
-// that do not reach it: k12_p0_k12_p90_c0, fifty lines, level 48 has 2 pieces of 6 in both
-// pictures. A cap drawn as one chord along the side: k12_p90_k7_p45_c05, five lines, 800×740,
-// level 0, 0.32 px.
+// Off for now: it takes some 20 s, and 1 of its 648 cases still fails: a cap of a level on a
+// side drawn as one chord along the side, 0.32 px from the cap's top (k12_p90_k7_p45_c05, five
+// lines, 800×740, level 0).
 #include <gtest/gtest.h>
 
 #include <ostream>
