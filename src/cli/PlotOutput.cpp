@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -83,11 +84,11 @@ std::string FormExtension(const PlotOptions& options) {
 }
 
 bool NamesPicture(const Args& args) {
+    if (std::find(args.begin(), args.end(), "--list") != args.end()) {
+        return false;
+    }
     std::string output, format;
     for (std::size_t i = 0; i + 1 < args.size(); ++i) {
-        if (args[i] == "--list") {
-            return false;
-        }
         if (args[i] == "-o") {
             output = args[++i];
         } else if (args[i] == "--format") {
