@@ -17,65 +17,59 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
       n_(grid.Divisions()),
       levels_(levels),
       tolerance_(vertexTolerance) {
-    bins_.assign(static_cast<std::size_t>((n_ + 1) * (n_ + 1)), kUnknown);
     if (levels_.size() > 1) {
         spacing_ = (levels_.back() - levels_.front()) / double(levels_.size() - 1);
+    }
+    bins_.resize(static_cast<std::size_t>((n_ + 1) * (n_ + 1)));
+    for (int i = 0; i <= n_; ++i) {
+        for (int j = 0; i + j <= n_; ++j) {
+            bins_[i * (n_ + 1) + j] = BinOf(G({i, j}));
+        }
     }
     offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), -1);
     // A cell's sides hold at most twice the levels between its corners; shared sides are
     // counted twice, so this bounds the crossings and they are never moved as they grow.
+    std::vector<std::pair<Corners, int>> crossed;
     std::size_t bound = 0;
     for (const GridCell& cell : cells_.Leaves()) {
         Corners corners = CornersOf(cell);
         if (Crossed(corners)) {
             int b0 = Bin(corners[0]), b1 = Bin(corners[1]), b2 = Bin(corners[2]);
             bound += 2 * static_cast<std::size_t>(std::max({b0, b1, b2}) - std::min({b0, b1, b2}));
+            crossed.push_back({corners, cell.size});
         }
     }
     crossings_.reserve(bound);
-    for (const GridCell& cell : cells_.Leaves()) {
-        Corners corners = CornersOf(cell);
-        if (!Crossed(corners)) {
-            continue;
-        }
+    for (const auto& [corners, size] : crossed) {
         for (int k = 0; k < 3; ++k) {
-            PlaceCrossings(corners[k], corners[(k + 1) % 3], cell.size);
+            PlaceCrossings(corners[k], corners[(k + 1) % 3], size);
         }
     }
     links_.resize(crossings_.size());
-    for (const GridCell& cell : cells_.Leaves()) {
-        Corners corners = CornersOf(cell);
-        if (Crossed(corners)) {
-            Cell(corners[0], corners[1], corners[2], cell.size);
-        }
+    for (const auto& [corners, size] : crossed) {
+        Cell(corners[0], corners[1], corners[2], size);
     }
     PairAcrossSaddles();
 }
 
-int CrossingNetwork::Bin(GridNode a) {
-    int& bin = bins_[a.i * (n_ + 1) + a.j];
-    if (bin == kUnknown) {
-        double f = G(a);
-        if (!std::isfinite(f)) {
-            bin = kNoValue;
-            return bin;
-        }
-        // The count of levels at or under f, guessed from their spacing, then made exact.
-        const int count = static_cast<int>(levels_.size());
-        int k = 0;
-        if (count > 1 && spacing_ > 0) {
-            k = static_cast<int>(
-                std::clamp(std::floor((f - levels_[0]) / spacing_) + 1, 0.0, double(count)));
-        }
-        while (k > 0 && levels_[k - 1] > f) {
-            --k;
-        }
-        while (k < count && levels_[k] <= f) {
-            ++k;
-        }
-        bin = k;
+int CrossingNetwork::BinOf(double f) const {
+    if (!std::isfinite(f)) {
+        return kNoValue;
     }
-    return bin;
+    // The count of levels at or under f, guessed from their spacing, then made exact.
+    const int count = static_cast<int>(levels_.size());
+    int k = 0;
+    if (count > 1 && spacing_ > 0) {
+        k = static_cast<int>(
+            std::clamp(std::floor((f - levels_[0]) / spacing_) + 1, 0.0, double(count)));
+    }
+    while (k > 0 && levels_[k - 1] > f) {
+        --k;
+    }
+    while (k < count && levels_[k] <= f) {
+        ++k;
+    }
+    return k;
 }
 
 CrossingNetwork::Corners CrossingNetwork::CornersOf(const GridCell& c) {
@@ -86,7 +80,7 @@ CrossingNetwork::Corners CrossingNetwork::CornersOf(const GridCell& c) {
             GridNode{c.i + c.size, c.j + c.size}};
 }
 
-bool CrossingNetwork::Crossed(const Corners& c) {
+bool CrossingNetwork::Crossed(const Corners& c) const {
     int b0 = Bin(c[0]), b1 = Bin(c[1]), b2 = Bin(c[2]);
     return b0 != kNoValue && b1 != kNoValue && b2 != kNoValue && !(b0 == b1 && b1 == b2);
 }

@@ -57,11 +57,11 @@ class CrossingNetwork {
     double G(GridNode a) const { return grid_.Value(a.i, a.j); }
     // The number of levels at or under the node's value: an edge crosses the levels from the
     // lower bin of its ends up to the higher one.
-    int Bin(GridNode a);
+    int Bin(GridNode a) const { return bins_[a.i * (n_ + 1) + a.j]; }
+    int BinOf(double f) const;
     static constexpr int kNoValue = -1;
-    static constexpr int kUnknown = -2;
     static Corners CornersOf(const GridCell& cell);
-    bool Crossed(const Corners& corners);
+    bool Crossed(const Corners& corners) const;
 
     int CrossingOn(GridNode a, GridNode b, int size, int level);
     void PlaceCrossings(GridNode a, GridNode b, int size);
