@@ -26,20 +26,20 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
             bins_[i * (n_ + 1) + j] = BinOf(G({i, j}));
         }
     }
-    offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), -1);
-    // A cell's sides hold at most twice the levels between its corners; shared sides are
-    // counted twice, so this bounds the crossings and they are never moved as they grow.
+    offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), kNone);
+    // The crossings are counted first, so that they are never moved as they grow.
     std::vector<std::pair<Corners, int>> crossed;
-    std::size_t bound = 0;
+    std::size_t count = 0;
     for (const GridCell& cell : cells_.Leaves()) {
         Corners corners = CornersOf(cell);
         if (Crossed(corners)) {
-            int b0 = Bin(corners[0]), b1 = Bin(corners[1]), b2 = Bin(corners[2]);
-            bound += 2 * static_cast<std::size_t>(std::max({b0, b1, b2}) - std::min({b0, b1, b2}));
             crossed.push_back({corners, cell.size});
+            for (int k = 0; k < 3; ++k) {
+                count += CountCrossings(corners[k], corners[(k + 1) % 3], cell.size);
+            }
         }
     }
-    crossings_.reserve(bound);
+    crossings_.reserve(count);
     for (const auto& [corners, size] : crossed) {
         for (int k = 0; k < 3; ++k) {
             PlaceCrossings(corners[k], corners[(k + 1) % 3], size);
@@ -93,6 +93,25 @@ int CrossingNetwork::EdgeKey(GridNode a, GridNode b) const {
         return Key({a.i, std::min(a.j, b.j)}, 1);
     }
     return Key({std::min(a.i, b.i), std::min(a.j, b.j)}, 2);
+}
+
+// Crossings on the finest edges of the side ab not counted before; each is marked counted.
+std::size_t CrossingNetwork::CountCrossings(GridNode a, GridNode b, int size) {
+    if (Bin(a) == Bin(b)) {
+        return 0;
+    }
+    std::size_t count = 0;
+    const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
+    for (int m = 0; m < size; ++m) {
+        GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
+        int bx = Bin(x), by = Bin(y);
+        int& offset = offset_[EdgeKey(x, y)];
+        if (bx != by && bx != kNoValue && by != kNoValue && offset == kNone) {
+            offset = kCounted;
+            count += static_cast<std::size_t>(std::abs(bx - by));
+        }
+    }
+    return count;
 }
 
 // A leaf's side is linear, so its values rise or fall steadily along it: each level crosses it

@@ -26,8 +26,7 @@ void SampleGrid::Sample(int divisions) {
             values_[Index(i, j)] = probe_.AtWeights(double(i) / n_, double(j) / n_);
         }
     }
-    modelValues_ = values_;
-    known_ = sampled_;
+    modelValues_.clear();
     UpdateRange();
 }
 
@@ -40,17 +39,19 @@ void SampleGrid::Refine(int maxDivisions, double low, double high, int lineCount
         Double(near);
         UpdateRange();
     }
-    modelValues_ = values_;
-    known_ = sampled_;
+    modelValues_.clear();
 }
 
 double SampleGrid::ModelValue(int i, int j) {
     std::size_t k = static_cast<std::size_t>(Index(i, j));
-    if (!known_[k]) {
-        modelValues_[k] = probe_.AtWeights(double(i) / n_, double(j) / n_);
-        known_[k] = 1;
+    if (sampled_[k]) {
+        return values_[k];
     }
-    return modelValues_[k];
+    auto [at, added] = modelValues_.try_emplace(k, 0.0);
+    if (added) {
+        at->second = probe_.AtWeights(double(i) / n_, double(j) / n_);
+    }
+    return at->second;
 }
 
 void SampleGrid::Double(const std::vector<char>& sampleNear) {
@@ -200,10 +201,11 @@ std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
 void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
                                      std::vector<char>& marks) const {
     const double spacing = (high - low) / (lineCount + 1);
-    std::vector<double> bins(values_.size(), -1.0);
+    std::vector<signed char> bins(values_.size(), -1);
     for (std::size_t k = 0; k < values_.size(); ++k) {
         if (std::isfinite(values_[k])) {
-            bins[k] = std::clamp(std::floor((values_[k] - low) / spacing), 0.0, double(lineCount));
+            bins[k] = static_cast<signed char>(
+                std::clamp(std::floor((values_[k] - low) / spacing), 0.0, double(lineCount)));
         }
     }
     auto bin = [&](int i, int j) { return bins[Index(i, j)]; };

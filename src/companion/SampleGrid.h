@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "companion/TrianglePlacement.h"
@@ -52,9 +53,8 @@ class SampleGrid {
     int n_ = 0;
     int first_ = 0;
     std::vector<double> values_;
-    std::vector<char> sampled_;  // the value is the model's
-    std::vector<double> modelValues_;
-    std::vector<char> known_;  // modelValues_ holds the model's value
+    std::vector<char> sampled_;                            // the value is the model's
+    std::unordered_map<std::size_t, double> modelValues_;  // of vertices that hold a mean
     std::int64_t finiteCount_ = 0;
     double min_ = 0;
     double max_ = 0;
