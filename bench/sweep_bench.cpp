@@ -1,6 +1,7 @@
-// The slow part of the generator's sweep over product waves (tests/support/WaveSweep.h): fifty
-// lines with their chords measured, every coefficient set at one picture size an iteration. The
-// counters give the cases, the failures and the worst errors; each failure is printed. Set
+// The slow half of the generator's sweep over product waves (tests/support/WaveSweep.h), fifty
+// lines, held to the same bounds and piece counts as the five in the test; every coefficient set
+// at one picture size an iteration. The counters give the cases, the failures and the worst
+// errors; each failure is printed. Set
 // ISOTRI_SWEEP_CASE to part of a case's name (k7_p0_k7_p45_c0) to run only the matching ones.
 #include <benchmark/benchmark.h>
 
@@ -49,7 +50,7 @@ void BM_SweepFiftyLines(benchmark::State& state) {
                 state.SkipWithError("no isolines");
                 return;
             }
-            PieceReference reference(WaveModel::At);
+            PieceReference reference = WaveReference(w);
             IsolineAccuracy accuracy;
             std::string failed = SweepFailures(*set, reference, true, &accuracy);
             vertex = std::max(vertex, accuracy.vertex);

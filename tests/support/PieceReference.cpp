@@ -14,13 +14,13 @@ constexpr double kRounding = 1e-9;
 
 }  // namespace
 
-PieceReference::PieceReference(const Model& model, int divisions)
+PieceReference::PieceReference(const Model& model, int divisions, const Lattice& lattice)
     : n_(std::max(1, divisions)), values_(std::size_t(n_ + 1) * (n_ + 1), 0.0) {
     double lo = INFINITY, hi = -INFINITY;
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
             double u = double(i) / n_, v = double(j) / n_;
-            double f = model(std::max(0.0, 1 - u - v), u, v);
+            double f = lattice ? lattice(i, j) : model(std::max(0.0, 1 - u - v), u, v);
             values_[Index(i, j)] = f;
             if (std::isfinite(f)) {
                 lo = std::min(lo, f);
@@ -29,6 +29,24 @@ PieceReference::PieceReference(const Model& model, int divisions)
         }
     }
     range_ = hi > lo ? hi - lo : 0;
+    // Each block's range over its cells' corners, so a pass skips the blocks no level crosses.
+    blocks_ = (n_ + kBlock - 1) / kBlock;
+    blockRanges_.assign(std::size_t(blocks_) * blocks_, Range{INFINITY, -INFINITY});
+    for (int bi = 0; bi < blocks_; ++bi) {
+        for (int bj = 0; bi + bj < blocks_; ++bj) {
+            Range& r = blockRanges_[bi * blocks_ + bj];
+            // The points on the block's far edges are corners of its cells too.
+            for (int i = bi * kBlock; i <= std::min(n_, (bi + 1) * kBlock); ++i) {
+                for (int j = bj * kBlock; j <= (bj + 1) * kBlock && i + j <= n_; ++j) {
+                    double f = values_[Index(i, j)];
+                    if (std::isfinite(f)) {
+                        r.lo = std::min(r.lo, f);
+                        r.hi = std::max(r.hi, f);
+                    }
+                }
+            }
+        }
+    }
     FindSaddles(model);
 }
 
@@ -76,21 +94,21 @@ void PieceReference::FindSaddles(const Model& model) {
         }
         saddles_.push_back({u, v, f(u, v)});
     };
-    // Critical points lie where both lattice slopes change sign within a square of four points.
-    auto slopes = [&](int i, int j, bool& up, bool& right) {
-        up = values_[Index(i + 1, j)] > values_[Index(i - 1, j)];
-        right = values_[Index(i, j + 1)] > values_[Index(i, j - 1)];
-    };
+    // Critical points lie where both lattice slopes change sign within a square of four points:
+    // bit 0 of a point's slope is set where the values rise along u, bit 1 along v.
+    std::vector<unsigned char> slope(values_.size(), 0);
+    for (int i = 1; i < n_; ++i) {
+        for (int j = 1; i + j < n_; ++j) {
+            slope[Index(i, j)] = (values_[Index(i + 1, j)] > values_[Index(i - 1, j)] ? 1 : 0) |
+                                 (values_[Index(i, j + 1)] > values_[Index(i, j - 1)] ? 2 : 0);
+        }
+    }
     for (int i = 1; i + 1 < n_; ++i) {
         for (int j = 1; i + j + 2 < n_; ++j) {
-            bool u[4], v[4];
-            slopes(i, j, u[0], v[0]);
-            slopes(i + 1, j, u[1], v[1]);
-            slopes(i, j + 1, u[2], v[2]);
-            slopes(i + 1, j + 1, u[3], v[3]);
-            bool uChanges = u[0] != u[1] || u[0] != u[2] || u[0] != u[3];
-            bool vChanges = v[0] != v[1] || v[0] != v[2] || v[0] != v[3];
-            if ((uChanges && vChanges) || i == 1 || j == 1 || i + j + 3 == n_) {
+            int first = slope[Index(i, j)];
+            int changes = (first ^ slope[Index(i + 1, j)]) | (first ^ slope[Index(i, j + 1)]) |
+                          (first ^ slope[Index(i + 1, j + 1)]);
+            if (changes == 3 || i == 1 || j == 1 || i + j + 3 == n_) {
                 place((i + 0.5) / n_, (j + 0.5) / n_);
             }
         }
@@ -155,31 +173,44 @@ std::vector<int> PieceReference::CountsAt(const std::vector<double>& levels) con
                                         3 * Index(i, j) + 2};
     };
     std::vector<std::vector<int>> crossed(levels.size());
-    auto sortCell = [&](int cell) {
-        std::array<int, 3> c = corners(cell);
-        double a = values_[c[0]], b = values_[c[1]], d = values_[c[2]];
+    // Levels first..last - 1 are those the current block may cross.
+    std::size_t first = 0, last = 0;
+    auto sortCell = [&](int i, int j, bool down) {
+        const int p = Index(i, j), q = p + n_ + 1;  // (i, j) and (i + 1, j)
+        double a = values_[down ? q : p], b = values_[down ? q + 1 : q], d = values_[p + 1];
         if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(d)) {
             return;
         }
         // Crossed where some corner is below the level and some is not: min < level <= max.
         double lo = std::min({a, b, d}), hi = std::max({a, b, d});
-        auto first = std::upper_bound(sorted.begin(), sorted.end(), lo);
-        auto last = std::upper_bound(first, sorted.end(), hi);
-        for (auto it = first; it != last; ++it) {
-            crossed[it - sorted.begin()].push_back(cell);
+        for (std::size_t k = first; k < last; ++k) {
+            if (lo < sorted[k] && sorted[k] <= hi) {
+                crossed[k].push_back(2 * p + (down ? 1 : 0));
+            }
         }
     };
-    for (int i = 0; i < n_; ++i) {
-        for (int j = 0; i + j < n_; ++j) {
-            sortCell(2 * Index(i, j));
-            if (i + j + 2 <= n_) {
-                sortCell(2 * Index(i, j) + 1);
+    for (int bi = 0; bi < blocks_; ++bi) {
+        for (int bj = 0; bi + bj < blocks_; ++bj) {
+            const Range& range = blockRanges_[bi * blocks_ + bj];
+            first = std::upper_bound(sorted.begin(), sorted.end(), range.lo) - sorted.begin();
+            last = std::upper_bound(sorted.begin(), sorted.end(), range.hi) - sorted.begin();
+            if (first >= last) {
+                continue;
+            }
+            for (int i = bi * kBlock; i < std::min(n_, (bi + 1) * kBlock); ++i) {
+                for (int j = bj * kBlock; j < (bj + 1) * kBlock && i + j < n_; ++j) {
+                    sortCell(i, j, false);
+                    if (i + j + 2 <= n_) {
+                        sortCell(i, j, true);
+                    }
+                }
             }
         }
     }
 
     std::vector<int> counts(levels.size(), 0);
-    std::vector<int> parent(3 * values_.size(), -1);
+    std::vector<int>& parent = parent_;
+    parent.resize(3 * values_.size(), -1);
     std::vector<int> touched;
     auto find = [&](int e) {
         while (parent[e] != e) {

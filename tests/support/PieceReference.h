@@ -30,9 +30,13 @@ struct SaddlePoint {
 class PieceReference {
   public:
     using Model = std::function<double(double x1, double x2, double x3)>;
+    // The model's value at lattice point (i, j), for a model that has a faster way to them.
+    using Lattice = std::function<double(int i, int j)>;
 
-    // The lattice has `divisions` steps a side, the weights (x1, x2, x3) = (1 - u - v, u, v).
-    PieceReference(const Model& model, int divisions = 1024);
+    // The lattice has `divisions` steps a side, point (i, j) the weights (x1, x2, x3) =
+    // (1 - u - v, u, v) with u = i / divisions, v = j / divisions; its values come from
+    // `lattice` when given, else from `model`.
+    PieceReference(const Model& model, int divisions = 1024, const Lattice& lattice = {});
 
     std::vector<PieceCount> Pieces(const std::vector<double>& levels) const;
     // How far the counts move a level: a rounding-sized share of the model's range.
@@ -45,13 +49,21 @@ class PieceReference {
     void FindSaddles(const Model& model);
     int Index(int i, int j) const { return i * (n_ + 1) + j; }
 
+    struct Range {
+        double lo, hi;
+    };
+    static constexpr int kBlock = 16;
+
     int n_;
     std::vector<double> values_;
+    int blocks_ = 0;
+    std::vector<Range> blockRanges_;
     double range_ = 0;
     std::vector<SaddlePoint> saddles_;
     // The last levels asked for and their counts: both pictures of a case share them.
     mutable std::vector<double> lastLevels_;
     mutable std::vector<PieceCount> lastCounts_;
+    mutable std::vector<int> parent_;  // edges' groups, -1 outside every group between passes
 };
 
 }  // namespace isotri::gen

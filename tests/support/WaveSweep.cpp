@@ -77,6 +77,18 @@ SetPtr WaveModel::Generate(int lines, Picture picture) const {
                   ppFree);
 }
 
+PieceReference WaveReference(const Wave& w, int n) {
+    std::vector<double> first(std::size_t(n) + 1), second(std::size_t(n) + 1);
+    for (int k = 0; k <= n; ++k) {
+        // x1 = 1 - (i + j) / n, x2 = i / n at lattice point (i, j).
+        first[k] = std::sin(w.k1 * (1 - double(k) / n) + w.p1 * M_PI / 180);
+        second[k] = std::cos(w.k2 * (double(k) / n) + w.p2 * M_PI / 180);
+    }
+    return PieceReference(WaveModel::At, n, [&](int i, int j) {
+        return first[i + j] * second[i] + w.c * (double(j) / n);
+    });
+}
+
 std::vector<double> LevelsOf(const TIsolineSet& set) {
     std::vector<double> levels;
     for (int l = 0; l < set.LevelCount; ++l) {

@@ -48,6 +48,10 @@ class WaveModel {
     TMathDefinition catalogue_;
 };
 
+// The reference for the wave in use, its lattice filled from tables of the two factors: a few
+// thousand sines and cosines instead of a million.
+PieceReference WaveReference(const Wave& wave, int divisions = 1024);
+
 // What is wrong with `set`, one line each, or nothing: the vertex bound, the chord bound when
 // `chords`, and the piece count of each level against the reference's. Levels are taken as
 // exact to the reference's shift. The accuracy goes to `measured` when given.
