@@ -16,7 +16,7 @@ constexpr double kStep = 3.0;            // spacing of the candidate places alon
 constexpr double kMaxCandidates = 2000;  // per piece, so huge pictures stay quick
 constexpr double kMaxBend = 3.0;         // deviation from straight under the label, px
 constexpr double kSpreadReach = 250;     // beyond this distance another label no longer matters
-constexpr double kCellSize = 32;         // buckets of the line points, px
+constexpr double kCellSize = 16;         // buckets of the line points, px
 
 // A piece as a function of arc length; a closed piece is laid out twice so that a window may
 // run over its start.
@@ -48,6 +48,18 @@ class ArcLine {
     Mark MarkAt(double s) const {
         s = std::clamp(s, 0.0, arc_.back());
         std::size_t k = std::upper_bound(arc_.begin(), arc_.end(), s) - arc_.begin();
+        return {At(s, k), k};
+    }
+    // The same, stepping from a mark near s instead of searching the whole line.
+    Mark MarkFrom(const Mark& near, double s) const {
+        s = std::clamp(s, 0.0, arc_.back());
+        std::size_t k = near.after;
+        while (k > 0 && arc_[k - 1] > s) {
+            --k;
+        }
+        while (k < arc_.size() && arc_[k] <= s) {
+            ++k;
+        }
         return {At(s, k), k};
     }
 
@@ -280,7 +292,8 @@ class Placer {
                     break;
                 }
                 double at = candidate.s + offset;
-                Vec2 c = line.MarkAt(at).at;
+                const ArcLine::Mark centre = line.MarkAt(at);
+                Vec2 c = centre.at;
                 double nearest = 0;
                 if (!BoxInside(c) || !ClearOfLabels(c, nearest)) {
                     continue;
@@ -289,8 +302,8 @@ class Placer {
                 if (!beats(score, index)) {
                     continue;
                 }
-                double bend =
-                    line.Bend(at - half, line.MarkAt(at - half), at + half, line.MarkAt(at + half));
+                double bend = line.Bend(at - half, line.MarkFrom(centre, at - half), at + half,
+                                        line.MarkFrom(centre, at + half));
                 if (!(bend <= kMaxBend)) {
                     continue;
                 }
