@@ -225,12 +225,17 @@ class Placer {
         }
     }
 
-    bool BoxInside(Vec2 c) const {
+    // False when the box at c reaches past a side; `stuck` is then how far c may move and the
+    // box still does.
+    bool BoxInside(Vec2 c, double& stuck) const {
         double hw = box_.width / 2, hh = box_.height / 2;
+        stuck = 0;
         for (const Side& s : sides_) {
             for (int corner = 0; corner < 4; ++corner) {
                 Vec2 p{c.x + (corner & 1 ? hw : -hw), c.y + (corner & 2 ? hh : -hh)};
-                if (!(Dot(p - s.origin, s.inward) >= box_.edgeMargin)) {
+                double room = Dot(p - s.origin, s.inward) - box_.edgeMargin;
+                if (!(room >= 0)) {
+                    stuck = std::isfinite(room) ? -room : 0;
                     return false;
                 }
             }
@@ -238,17 +243,20 @@ class Placer {
         return true;
     }
 
-    // False when the box at c would overlap a placed label; else `nearest` is the distance to
-    // the nearest one, up to the reach beyond which it no longer matters.
-    bool ClearOfLabels(Vec2 c, double& nearest) const {
+    // False when the box at c would overlap a placed label, `stuck` telling how far c may move
+    // and the box still does; else `nearest` is the distance to the nearest one, up to the reach
+    // beyond which it no longer matters.
+    bool ClearOfLabels(Vec2 c, double& nearest, double& stuck) const {
         double best = kSpreadReach * kSpreadReach;
         long cx = placed_.CellX(c.x), cy = placed_.CellY(c.y);
         for (long y = cy - 1; y <= cy + 1; ++y) {
             for (long x = cx - 1; x <= cx + 1; ++x) {
                 for (const Vec2& o : placed_.At(x, y)) {
                     Vec2 d = c - o;
-                    if (std::fabs(d.x) < box_.width + box_.gap &&
-                        std::fabs(d.y) < box_.height + box_.gap) {
+                    double overlapX = box_.width + box_.gap - std::fabs(d.x);
+                    double overlapY = box_.height + box_.gap - std::fabs(d.y);
+                    if (overlapX > 0 && overlapY > 0) {
+                        stuck = std::min(overlapX, overlapY);
                         return false;
                     }
                     best = std::min(best, Dot(d, d));
@@ -276,7 +284,7 @@ class Placer {
         }
         // The best place is the first of the highest score along the piece. Places are tried from
         // the highest bound on their score down, so that most are left before the costly terms;
-        // every fourth first, then those beside the best of them, and all only when none of
+        // every eighth first, then those beside the best of them, and all only when none of
         // those fits.
         std::optional<Vec2> best;
         double bestScore = -INFINITY;
@@ -284,18 +292,31 @@ class Placer {
         auto beats = [&](double score, std::size_t index) {
             return score > bestScore || (score == bestScore && index < bestIndex);
         };
-        auto tryPlaces = [&](const std::vector<std::size_t>& subset) {
-            for (std::size_t index : ByCentrality(candidates, subset)) {
+        // Places are tried from the most central out, or along the piece; along it, a place
+        // whose box is stuck past a side or on a label passes over the places its box would stay
+        // stuck from, since the box moves no farther than the line does.
+        auto tryPlaces = [&](const std::vector<std::size_t>& subset, bool alongPiece) {
+            double stuckUntil = -INFINITY;
+            for (std::size_t index : alongPiece ? subset : ByCentrality(candidates, subset)) {
                 const Candidate& candidate = candidates[index];
                 // The distance to other labels adds at most 1, and the other terms only lower it.
                 if (!beats(1.0 + 0.5 * candidate.centrality, index)) {
+                    if (alongPiece) {
+                        continue;
+                    }
                     break;
                 }
                 double at = candidate.s + offset;
+                if (at < stuckUntil) {
+                    continue;
+                }
                 const ArcLine::Mark centre = line.MarkAt(at);
                 Vec2 c = centre.at;
-                double nearest = 0;
-                if (!BoxInside(c) || !ClearOfLabels(c, nearest)) {
+                double nearest = 0, stuck = 0;
+                if (!BoxInside(c, stuck) || !ClearOfLabels(c, nearest, stuck)) {
+                    if (alongPiece) {
+                        stuckUntil = at + stuck;
+                    }
                     continue;
                 }
                 double score = nearest / kSpreadReach + 0.5 * candidate.centrality;
@@ -325,12 +346,12 @@ class Placer {
                 }
             }
         };
-        constexpr std::size_t kCoarse = 4;
+        constexpr std::size_t kCoarse = 8;
         std::vector<std::size_t> coarse, fine;
         for (std::size_t k = 0; k < candidates.size(); ++k) {
             (k % kCoarse == 0 ? coarse : fine).push_back(k);
         }
-        tryPlaces(coarse);
+        tryPlaces(coarse, false);
         if (best) {
             std::vector<std::size_t> beside;
             for (std::size_t k = bestIndex > kCoarse ? bestIndex - kCoarse + 1 : 0;
@@ -339,9 +360,9 @@ class Placer {
                     beside.push_back(k);
                 }
             }
-            tryPlaces(beside);
+            tryPlaces(beside, false);
         } else {
-            tryPlaces(fine);
+            tryPlaces(fine, true);
         }
         return best;
     }
