@@ -23,7 +23,7 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
     bins_.resize(static_cast<std::size_t>((n_ + 1) * (n_ + 1)));
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
-            bins_[i * (n_ + 1) + j] = BinOf(G({i, j}));
+            bins_[i * (n_ + 1) + j] = static_cast<signed char>(BinOf(G({i, j})));
         }
     }
     offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), kNone);
@@ -160,10 +160,8 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size) {
         for (int k = 0; k < count; ++k) {
             double t = (levels_[first + k] - fx) / (fy - fx);
             Crossing c;
-            c.at.u = ux + t * (uy - ux);
-            c.at.v = vx + t * (vy - vx);
-            c.at.p = placement_.PointAt(c.at.u, c.at.v);
-            c.level = first + k;
+            c.p = placement_.PointAt(ux + t * (uy - ux), vx + t * (vy - vx));
+            c.level = static_cast<std::int16_t>(first + k);
             c.a = a;
             c.b = b;
             c.fineA = x;
@@ -399,8 +397,8 @@ std::optional<LinePoint> CrossingNetwork::LevelBetween(const Saddle& saddle, Gri
 // A crossing placed on the model near `corner`, linked to x and y (-1 for none).
 int CrossingNetwork::Add(const LinePoint& at, int level, GridNode corner, int x, int y) {
     Crossing c;
-    c.at = at;
-    c.level = level;
+    c.p = at.p;
+    c.level = static_cast<std::int16_t>(level);
     c.a = c.b = c.fineA = c.fineB = corner;
     c.onModel = true;
     crossings_.push_back(c);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -21,12 +22,20 @@ struct LinePoint {
     double u = 0, v = 0;  // weights on the placed triangle
 };
 
+// A grid node as a crossing keeps it: the finest grid has far fewer than 32 768 divisions.
+struct NodeOf {
+    std::int16_t i = 0, j = 0;
+    NodeOf() = default;
+    NodeOf(GridNode n) : i(static_cast<std::int16_t>(n.i)), j(static_cast<std::int16_t>(n.j)) {}
+    operator GridNode() const { return {i, j}; }
+};
+
 struct Crossing {
-    LinePoint at;  // on the model when `onModel`, else read off the grid's linear picture
-    int level = 0;
-    GridNode a, b;          // the longest grid side it was met on
-    GridNode fineA, fineB;  // the finest edge it lies on
+    Vec2 p;  // on the model when `onModel`, else read off the grid's linear picture
+    std::int16_t level = 0;
     bool onModel = false;
+    NodeOf a, b;          // the longest grid side it was met on
+    NodeOf fineA, fineB;  // the finest edge it lies on
 };
 
 // The crossings next to one along its line, apart from the crossings themselves: following a
@@ -87,9 +96,9 @@ class CrossingNetwork {
     int n_;
     const std::vector<double>& levels_;
     double tolerance_;
-    std::vector<int> bins_;
-    double spacing_ = 0;       // of the levels, if even
-    std::vector<int> offset_;  // first crossing of each finest edge
+    std::vector<signed char> bins_;  // level counts fit: there are at most 50 levels
+    double spacing_ = 0;             // of the levels, if even
+    std::vector<int> offset_;        // first crossing of each finest edge
     static constexpr int kNone = -1;
     static constexpr int kCounted = -2;
     std::vector<Crossing> crossings_;

@@ -32,9 +32,10 @@ class PiecePlacer {
           limit_(limit),
           tol_(tol),
           visited_(crossings_.size(), 0),
-          tried_(crossings_.size(), 0),
-          broken_(crossings_.size(), 0),
-          placed_(crossings_.size()) {}
+          state_(crossings_.size(), kUntried) {
+        // Room for every crossing, so that a placed point never moves.
+        placed_.reserve(crossings_.size());
+    }
 
     std::vector<std::vector<TracedPiece>> Run() {
         std::vector<std::vector<TracedPiece>> pieces(levels_.size());
@@ -86,8 +87,8 @@ class PiecePlacer {
             if (closed && k + 1 == chain.size()) {
                 break;  // the first crossing again
             }
-            bool placed = OnModel(chain[k]).has_value();
-            if (!placed && !broken_[chain[k]]) {
+            bool placed = OnModel(chain[k]) != nullptr;
+            if (!placed && state_[chain[k]] != kBroken) {
                 continue;  // the chords beside it are searched instead
             }
             if (!marks.empty() && marks.back().placed != placed) {
@@ -96,7 +97,7 @@ class PiecePlacer {
                 std::size_t bad = placed ? marks.back().index : k;
                 while (good + 1 != bad && bad + 1 != good) {
                     std::size_t mid = (good + bad) / 2;
-                    (OnModel(chain[mid]) ? good : bad) = mid;
+                    (OnModel(chain[mid]) != nullptr ? good : bad) = mid;
                 }
                 if (good != k && good != marks.back().index) {
                     marks.push_back({good, true});
@@ -156,7 +157,7 @@ class PiecePlacer {
     }
 
     bool Straight(const std::vector<int>& chain, std::size_t s, std::size_t e) const {
-        Vec2 p = crossings_[chain[s]].at.p, q = crossings_[chain[e]].at.p;
+        Vec2 p = crossings_[chain[s]].p, q = crossings_[chain[e]].p;
         Vec2 d = q - p;
         double len2 = Dot(d, d);
         if (!(len2 > 0) || len2 > tol_.maxChord * tol_.maxChord) {
@@ -164,7 +165,7 @@ class PiecePlacer {
         }
         double len = std::sqrt(len2);
         for (std::size_t m = s + 1; m < e; ++m) {
-            Vec2 r = crossings_[chain[m]].at.p - p;
+            Vec2 r = crossings_[chain[m]].p - p;
             double along = Dot(r, d);
             if (!(along > 0 && along < len2) || std::fabs(Cross(d, r)) > tol_.sag * len) {
                 return false;
@@ -173,16 +174,21 @@ class PiecePlacer {
         return true;
     }
 
-    const std::optional<LinePoint>& OnModel(int id) {
-        std::optional<LinePoint>& placed = placed_[id];
-        if (!tried_[id]) {
-            tried_[id] = 1;
+    // The crossing placed on the model, or nothing when it cannot be.
+    const LinePoint* OnModel(int id) {
+        int& state = state_[id];
+        if (state == kUntried) {
             const Crossing& c = crossings_[id];
             bool bracketed = false;
-            placed = c.onModel ? std::optional<LinePoint>(c.at) : OnEdge(c, bracketed);
-            broken_[id] = !placed && bracketed;
+            std::optional<LinePoint> placed = c.onModel ? PointOf(c.p) : OnEdge(c, bracketed);
+            if (placed) {
+                state = static_cast<int>(placed_.size());
+                placed_.push_back(*placed);
+            } else {
+                state = bracketed ? kBroken : kSkipped;
+            }
         }
-        return placed;
+        return state >= 0 ? &placed_[state] : nullptr;
     }
 
     // The crossing searched on the model along the side it was met on. Where the grid's values
@@ -215,19 +221,20 @@ class PiecePlacer {
             }
         }
         Vec2 gradient;
-        if (!grid_.LinearGradient(c.at.u, c.at.v, gradient) || !(Length(gradient) > 0)) {
+        const LinePoint guess = PointOf(c.p);
+        if (!grid_.LinearGradient(guess.u, guess.v, gradient) || !(Length(gradient) > 0)) {
             return std::nullopt;
         }
         Vec2 dir = (1 / Length(gradient)) * gradient;
         std::optional<double> s =
-            AlongNormal(c.at.p, dir,
+            AlongNormal(c.p, dir,
                         2 * Length(placement_.PointAt(double(step.i) / n, double(step.j) / n) -
                                    placement_.PointAt(0, 0)));
         if (!s) {
             return std::nullopt;
         }
         LinePoint point;
-        point.p = c.at.p + *s * dir;
+        point.p = c.p + *s * dir;
         placement_.WeightsOf(point.p, point.u, point.v);
         return point;
     }
@@ -265,6 +272,13 @@ class PiecePlacer {
         point.u = ua + w * (ub - ua);
         point.v = va + w * (vb - va);
         point.p = placement_.PointAt(point.u, point.v);
+        return point;
+    }
+
+    LinePoint PointOf(Vec2 p) const {
+        LinePoint point;
+        point.p = p;
+        placement_.WeightsOf(p, point.u, point.v);
         return point;
     }
 
@@ -517,9 +531,12 @@ class PiecePlacer {
     TraceTolerances tol_;
     double level_ = 0;
     std::vector<char> visited_;
-    std::vector<char> tried_;
-    std::vector<char> broken_;  // the model changes sides there without a root
-    std::vector<std::optional<LinePoint>> placed_;
+    // Per crossing: where it was placed, or why not.
+    static constexpr int kUntried = -1;
+    static constexpr int kSkipped = -2;  // no root near: the chords beside it are searched
+    static constexpr int kBroken = -3;   // the model changes sides there without a root
+    std::vector<int> state_;
+    std::vector<LinePoint> placed_;
 };
 
 }  // namespace
