@@ -27,18 +27,30 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
         }
     }
     offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), kNone);
-    // The crossings are counted first, so that they are never moved as they grow.
+    // A cell's sides hold twice the levels between its corners, and every finest edge inside the
+    // triangle lies on the sides of two cells, on its sides of one: the crossings are known in
+    // number before they are placed, and are not moved as they grow (beside cells the model
+    // leaves undefined there may be a few more).
     std::vector<std::pair<Corners, int>> crossed;
-    std::size_t count = 0;
+    std::size_t twice = 0;
     for (const GridCell& cell : cells_.Leaves()) {
         Corners corners = CornersOf(cell);
         if (Crossed(corners)) {
             crossed.push_back({corners, cell.size});
-            for (int k = 0; k < 3; ++k) {
-                count += CountCrossings(corners[k], corners[(k + 1) % 3], cell.size);
+            int b0 = Bin(corners[0]), b1 = Bin(corners[1]), b2 = Bin(corners[2]);
+            twice += 2 * static_cast<std::size_t>(std::max({b0, b1, b2}) - std::min({b0, b1, b2}));
+        }
+    }
+    for (int k = 0; k < n_; ++k) {
+        for (auto [x, y] : {std::pair{GridNode{k, 0}, GridNode{k + 1, 0}},
+                            std::pair{GridNode{0, k}, GridNode{0, k + 1}},
+                            std::pair{GridNode{k, n_ - k}, GridNode{k + 1, n_ - k - 1}}}) {
+            if (Bin(x) != kNoValue && Bin(y) != kNoValue) {
+                twice += static_cast<std::size_t>(std::abs(Bin(x) - Bin(y)));
             }
         }
     }
+    const std::size_t count = twice / 2;
     crossings_.reserve(count);
     for (const auto& [corners, size] : crossed) {
         for (int k = 0; k < 3; ++k) {
@@ -95,25 +107,6 @@ int CrossingNetwork::EdgeKey(GridNode a, GridNode b) const {
     return Key({std::min(a.i, b.i), std::min(a.j, b.j)}, 2);
 }
 
-// Crossings on the finest edges of the side ab not counted before; each is marked counted.
-std::size_t CrossingNetwork::CountCrossings(GridNode a, GridNode b, int size) {
-    if (Bin(a) == Bin(b)) {
-        return 0;
-    }
-    std::size_t count = 0;
-    const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
-    for (int m = 0; m < size; ++m) {
-        GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
-        int bx = Bin(x), by = Bin(y);
-        int& offset = offset_[EdgeKey(x, y)];
-        if (bx != by && bx != kNoValue && by != kNoValue && offset == kNone) {
-            offset = kCounted;
-            count += static_cast<std::size_t>(std::abs(bx - by));
-        }
-    }
-    return count;
-}
-
 // A leaf's side is linear, so its values rise or fall steadily along it: each level crosses it
 // on one finest edge, the one a neighbour of any size finds too.
 int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
@@ -143,7 +136,7 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size) {
         }
         int& offset = offset_[EdgeKey(x, y)];
         const int first = std::min(bx, by), count = std::abs(bx - by);
-        if (offset >= 0) {
+        if (offset != kNone) {
             const Crossing& known = crossings_[offset];
             if (std::max(std::abs(known.b.i - known.a.i), std::abs(known.b.j - known.a.j)) < size) {
                 for (int k = 0; k < count; ++k) {

@@ -73,7 +73,6 @@ class CrossingNetwork {
     bool Crossed(const Corners& corners) const;
 
     int CrossingOn(GridNode a, GridNode b, int size, int level);
-    std::size_t CountCrossings(GridNode a, GridNode b, int size);
     void PlaceCrossings(GridNode a, GridNode b, int size);
     void Cell(GridNode p, GridNode q, GridNode r, int size);
     void PairAcrossSaddles();
@@ -100,7 +99,6 @@ class CrossingNetwork {
     double spacing_ = 0;             // of the levels, if even
     std::vector<int> offset_;        // first crossing of each finest edge
     static constexpr int kNone = -1;
-    static constexpr int kCounted = -2;
     std::vector<Crossing> crossings_;
     std::vector<Neighbours> links_;
 };
