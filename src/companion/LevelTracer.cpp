@@ -138,14 +138,19 @@ class PiecePlacer {
 
     // Indices of the chain's crossings to place on the model: the ends, every crossing already on
     // the model, and enough between them that the crossings skipped lie along their chord.
-    std::vector<std::size_t> Anchors(const std::vector<int>& chain) const {
-        std::vector<std::size_t> anchors{0};
+    std::vector<std::size_t> Anchors(const std::vector<int>& chain) {
+        // The chain's points side by side, as its chords are tried many times over.
         const std::size_t n = chain.size();
+        points_.resize(n);
+        for (std::size_t k = 0; k < n; ++k) {
+            points_[k] = crossings_[chain[k]].p;
+        }
+        std::vector<std::size_t> anchors{0};
         std::size_t s = 0;
         while (s + 1 < n) {
             std::size_t best = s + 1;
             for (std::size_t e = s + 2; e < n; ++e) {
-                if (crossings_[chain[e - 1]].onModel || !Straight(chain, s, e)) {
+                if (crossings_[chain[e - 1]].onModel || !Straight(s, e)) {
                     break;
                 }
                 best = e;
@@ -156,8 +161,8 @@ class PiecePlacer {
         return anchors;
     }
 
-    bool Straight(const std::vector<int>& chain, std::size_t s, std::size_t e) const {
-        Vec2 p = crossings_[chain[s]].p, q = crossings_[chain[e]].p;
+    bool Straight(std::size_t s, std::size_t e) const {
+        Vec2 p = points_[s], q = points_[e];
         Vec2 d = q - p;
         double len2 = Dot(d, d);
         if (!(len2 > 0) || len2 > tol_.maxChord * tol_.maxChord) {
@@ -165,7 +170,7 @@ class PiecePlacer {
         }
         double len = std::sqrt(len2);
         for (std::size_t m = s + 1; m < e; ++m) {
-            Vec2 r = crossings_[chain[m]].p - p;
+            Vec2 r = points_[m] - p;
             double along = Dot(r, d);
             if (!(along > 0 && along < len2) || std::fabs(Cross(d, r)) > tol_.sag * len) {
                 return false;
@@ -537,6 +542,7 @@ class PiecePlacer {
     static constexpr int kBroken = -3;   // the model changes sides there without a root
     std::vector<int> state_;
     std::vector<LinePoint> placed_;
+    std::vector<Vec2> points_;  // of the chain being placed
 };
 
 }  // namespace
