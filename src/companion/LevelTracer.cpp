@@ -455,7 +455,9 @@ class PiecePlacer {
         dv -= v;
         lo = -reach;
         hi = reach;
-        const double weight[3] = {u, v, 1 - u - v};
+        // A point a rounding step beyond a side, as the middle of a chord along it, is on it.
+        auto onSide = [](double w) { return w < 0 && w > -1e-9 ? 0.0 : w; };
+        const double weight[3] = {onSide(u), onSide(v), onSide(1 - u - v)};
         const double slope[3] = {du, dv, -du - dv};
         for (int k = 0; k < 3; ++k) {
             if (slope[k] > 0) {
