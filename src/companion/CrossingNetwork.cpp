@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <tuple>
 
 #include "companion/RootSearch.h"
@@ -26,7 +28,12 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
             bins_[i * (n_ + 1) + j] = static_cast<signed char>(BinOf(G({i, j})));
         }
     }
-    offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), kNone);
+    // Zeroed pages from the allocator: only the parts a line passes are ever touched.
+    const std::size_t edges = static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1));
+    offset_.reset(static_cast<int*>(std::calloc(edges, sizeof(int))));
+    if (!offset_) {
+        throw std::bad_alloc();
+    }
     // A cell's sides hold twice the levels between its corners, and every finest edge inside the
     // triangle lies on the sides of two cells, on its sides of one: the crossings are known in
     // number before they are placed, and are not moved as they grow (beside cells the model
@@ -115,7 +122,7 @@ int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
         GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
         int bx = Bin(x), by = Bin(y);
         if (std::min(bx, by) <= level && level < std::max(bx, by)) {
-            return offset_[EdgeKey(x, y)] + level - std::min(bx, by);
+            return offset_[EdgeKey(x, y)] - 1 + level - std::min(bx, by);
         }
     }
     return -1;
@@ -134,9 +141,10 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size) {
         if (bx == by || bx == kNoValue || by == kNoValue) {
             continue;
         }
-        int& offset = offset_[EdgeKey(x, y)];
+        int& stored = offset_[EdgeKey(x, y)];  // one past the first crossing, 0 for none
         const int first = std::min(bx, by), count = std::abs(bx - by);
-        if (offset != kNone) {
+        if (stored != 0) {
+            const int offset = stored - 1;
             const Crossing& known = crossings_[offset];
             if (std::max(std::abs(known.b.i - known.a.i), std::abs(known.b.j - known.a.j)) < size) {
                 for (int k = 0; k < count; ++k) {
@@ -146,7 +154,7 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size) {
             }
             continue;
         }
-        offset = static_cast<int>(crossings_.size());
+        stored = static_cast<int>(crossings_.size()) + 1;
         double fx = G(x), fy = G(y);
         double ux = double(x.i) / n_, vx = double(x.j) / n_;
         double uy = double(y.i) / n_, vy = double(y.j) / n_;

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -43,6 +45,11 @@ struct Crossing {
 struct Neighbours {
     int to[2] = {-1, -1};
     int Count() const { return (to[0] >= 0) + (to[1] >= 0); }
+};
+
+// Memory from the C allocator goes back to it.
+struct FreeDeleter {
+    void operator()(int* p) const { std::free(p); }
 };
 
 class CrossingNetwork {
@@ -97,8 +104,8 @@ class CrossingNetwork {
     double tolerance_;
     std::vector<signed char> bins_;  // level counts fit: there are at most 50 levels
     double spacing_ = 0;             // of the levels, if even
-    std::vector<int> offset_;        // first crossing of each finest edge
-    static constexpr int kNone = -1;
+    // One past the first crossing of each finest edge, 0 for none.
+    std::unique_ptr<int[], FreeDeleter> offset_;
     std::vector<Crossing> crossings_;
     std::vector<Neighbours> links_;
 };
