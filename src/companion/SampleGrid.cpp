@@ -177,8 +177,9 @@ std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
         return hides;
     }
     MarkSaddlesAndTurns(low, high, lineCount, hides);
-    // The new vertices around such a place are sampled, with room for the bend to spread.
-    constexpr int kReach = 4;
+    // The new vertices around such a place are sampled, with room for the bend to spread: wide
+    // on the first grid, whose cells may hide a whole feature, narrower once it is found.
+    const int kReach = n_ <= 32 ? 4 : 2;
     std::vector<char> near(values_.size(), 0);
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
