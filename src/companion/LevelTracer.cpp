@@ -15,9 +15,6 @@ namespace {
 constexpr double kCornerReach = 64;
 // Directions at a chord's ends that differ more than this (cos 20°) make a corner.
 constexpr double kCornerCos = 0.94;
-// Crossings read off the grid this close to a chord need not be placed: the chord's own
-// refinement follows the line between its ends, px.
-constexpr double kAnchorTolerance = 1.0;
 
 class PiecePlacer {
   public:
