@@ -11,8 +11,9 @@
 #include <functional>
 #include <new>
 #include <system_error>
-#include <thread>
 #include <vector>
+
+#include "common/OtherCore.h"
 
 namespace isotri {
 
@@ -159,11 +160,10 @@ bool DeflateBands(const QImage& rgb, bool grey, std::array<Band, 2>& bands) {
     bands[1].firstRow = middle;
     bands[1].endRow = rgb.height();
     std::atomic<bool> coloured{false};
-    std::thread helper;
+    OtherCoreThread helper;
     if (split) {
         try {
-            helper = std::thread(DeflateRows, std::cref(rgb), grey, std::ref(coloured),
-                                 std::ref(bands[0]));
+            helper = OtherCoreThread([&] { DeflateRows(rgb, grey, coloured, bands[0]); });
         } catch (const std::system_error&) {
             // No second thread: this one compresses both halves, to the same bytes.
         }

@@ -5,7 +5,8 @@
 #include <atomic>
 #include <mutex>
 #include <system_error>
-#include <thread>
+
+#include "common/OtherCore.h"
 
 namespace isotri {
 
@@ -14,7 +15,7 @@ namespace {
 // Process-wide, as the configuration it loads is.
 struct Preload {
     std::mutex mutex;
-    std::thread thread;
+    OtherCoreThread thread;
     bool started = false;
     std::atomic<bool> pending{false};
 
@@ -42,7 +43,7 @@ void PreloadFonts() {
     try {
         // Qt's font database calls FcInit as its first step and keeps the configuration it
         // finds; a failure here fails there again, where Qt reports it.
-        preload.thread = std::thread([] { FcInit(); });
+        preload.thread = OtherCoreThread([] { FcInit(); });
         preload.pending = true;
     } catch (const std::system_error&) {
         // No thread: the configuration is read on first use, as without a preload. Only the
