@@ -40,9 +40,10 @@ TEST(OtherCoreThread, MovedOrDroppedThreadsAreWaitedFor) {
         EXPECT_FALSE(first.joinable());
         EXPECT_TRUE(second.joinable());
         OtherCoreThread third;
-        third = std::move(second);      // nothing to wait for in `third` before
-        third = OtherCoreThread(work);  // waits for the first work before taking the new one
-        EXPECT_EQ(runs, 1);
+        third = std::move(second);
+        // The first work is waited for, not left running, when `third` takes another.
+        third = OtherCoreThread(work);
+        EXPECT_GE(runs, 1);
     }
     EXPECT_EQ(runs, 2);
 }
