@@ -198,7 +198,7 @@ class PiecePlacer {
     // nearest finest edges of that grid line, then from the grid's guess along the grid's slope.
     // A side whose values change sides without a root holds a pole or a jump: nothing.
     std::optional<LinePoint> OnEdge(const Crossing& c, bool& bracketed) {
-        std::optional<LinePoint> found = Between(c.a, c.b, bracketed);
+        std::optional<LinePoint> found = OnGridEdge(c.a, c.b, bracketed);
         if (found || bracketed) {
             return found;
         }
@@ -217,7 +217,7 @@ class PiecePlacer {
             if (Below(grid_.ModelValue(p.i, p.j) - level_) != rising) {
                 continue;
             }
-            found = Between(p, q, bracketed);
+            found = OnGridEdge(p, q, bracketed);
             if (bracketed) {
                 return found;
             }
@@ -228,10 +228,9 @@ class PiecePlacer {
             return std::nullopt;
         }
         Vec2 dir = (1 / Length(gradient)) * gradient;
-        std::optional<double> s =
-            AlongNormal(c.p, dir,
-                        2 * Length(placement_.PointAt(double(step.i) / n, double(step.j) / n) -
-                                   placement_.PointAt(0, 0)));
+        const double edge = Length(placement_.PointAt(double(step.i) / n, double(step.j) / n) -
+                                   placement_.PointAt(0, 0));
+        std::optional<double> s = AlongNormal(c.p, dir, 2 * edge);
         if (!s) {
             return std::nullopt;
         }
@@ -243,7 +242,7 @@ class PiecePlacer {
 
     // The level on the model between grid nodes a and b, when their model values lie on either
     // side of it (`bracketed`).
-    std::optional<LinePoint> Between(GridNode a, GridNode b, bool& bracketed) {
+    std::optional<LinePoint> OnGridEdge(GridNode a, GridNode b, bool& bracketed) {
         const double n = grid_.Divisions();
         double ua = a.i / n, va = a.j / n, ub = b.i / n, vb = b.j / n;
         double len = Length(placement_.PointAt(ub, vb) - placement_.PointAt(ua, va));

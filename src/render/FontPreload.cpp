@@ -12,18 +12,12 @@ namespace isotri {
 
 namespace {
 
-// Process-wide, as the configuration it loads is.
+// Process-wide, as the configuration it loads is; the thread is waited for at exit.
 struct Preload {
     std::mutex mutex;
     OtherCoreThread thread;
     bool started = false;
     std::atomic<bool> pending{false};
-
-    ~Preload() {
-        if (thread.joinable()) {
-            thread.join();
-        }
-    }
 };
 
 Preload& TheFontPreload() {
@@ -57,9 +51,7 @@ void AwaitFontPreload() {
         return;
     }
     const std::lock_guard lock(preload.mutex);
-    if (preload.thread.joinable()) {
-        preload.thread.join();
-    }
+    preload.thread.join();
     preload.pending = false;
 }
 

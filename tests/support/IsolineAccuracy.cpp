@@ -13,7 +13,7 @@ namespace {
 class Distance {
   public:
     Distance(const TIsolineSet& set, const float* bounds, const ModelFunction& model, double band)
-        : placement_(Vertices(set), Corners(bounds)), model_(model), band_(band) {}
+        : placement_(Vertices(set), CornersOf(bounds)), model_(model), band_(band) {}
 
     // |f - level| / |grad f|: the first-order distance of p from the level.
     double operator()(Vec2 p, double level) const {
@@ -157,15 +157,6 @@ class Distance {
             v[k] = {set.Vertices[k].X, set.Vertices[k].Y};
         }
         return v;
-    }
-    static std::array<Mixture, 3> Corners(const float* bounds) {
-        std::array<Mixture, 3> c{};
-        for (int k = 0; k < 3; ++k) {
-            for (int i = 0; i < 3; ++i) {
-                c[k][i] = bounds != nullptr ? double(bounds[3 * k + i]) : (k == i ? 1.0 : 0.0);
-            }
-        }
-        return c;
     }
     double At(Vec2 p) const {
         double u, v;
