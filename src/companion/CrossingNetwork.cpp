@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <tuple>
 
 #include "companion/RootSearch.h"
@@ -28,17 +26,12 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
             bins_[i * (n_ + 1) + j] = static_cast<signed char>(BinOf(G({i, j})));
         }
     }
-    // Zeroed pages from the allocator: only the parts a line passes are ever touched.
-    const std::size_t edges = static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1));
-    offset_.reset(static_cast<int*>(std::calloc(edges, sizeof(int))));
-    if (!offset_) {
-        throw std::bad_alloc();
-    }
+    offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), 0);
     // A cell's sides hold twice the levels between its corners, and every finest edge inside the
     // triangle lies on the sides of two cells, on its sides of one: the crossings are known in
     // number before they are placed, and are not moved as they grow (beside cells the model
     // leaves undefined there may be a few more).
-    std::vector<std::pair<Corners, int>> crossed;
+    Recycled<std::pair<Corners, int>> crossed;
     std::size_t twice = 0;
     for (const GridCell& cell : cells_.Leaves()) {
         Corners corners = CornersOf(cell);

@@ -4,12 +4,11 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "companion/GridCells.h"
+#include "companion/RecycledMemory.h"
 #include "companion/SampleGrid.h"
 #include "companion/TrianglePlacement.h"
 
@@ -47,19 +46,14 @@ struct Neighbours {
     int Count() const { return (to[0] >= 0) + (to[1] >= 0); }
 };
 
-// Memory from the C allocator goes back to it.
-struct FreeDeleter {
-    void operator()(int* p) const { std::free(p); }
-};
-
 class CrossingNetwork {
   public:
     // `levels` ascend; `vertexTolerance` is the accuracy of points placed near saddles, px.
     CrossingNetwork(ModelProbe& probe, SampleGrid& grid, const std::vector<double>& levels,
                     double vertexTolerance);
 
-    const std::vector<Crossing>& Crossings() const { return crossings_; }
-    const std::vector<Neighbours>& Links() const { return links_; }
+    const Recycled<Crossing>& Crossings() const { return crossings_; }
+    const Recycled<Neighbours>& Links() const { return links_; }
 
   private:
     struct Saddle {
@@ -102,12 +96,12 @@ class CrossingNetwork {
     int n_;
     const std::vector<double>& levels_;
     double tolerance_;
-    std::vector<signed char> bins_;  // level counts fit: there are at most 50 levels
+    Recycled<signed char> bins_;  // level counts fit: there are at most 50 levels
     double spacing_ = 0;             // of the levels, if even
     // One past the first crossing of each finest edge, 0 for none.
-    std::unique_ptr<int[], FreeDeleter> offset_;
-    std::vector<Crossing> crossings_;
-    std::vector<Neighbours> links_;
+    Recycled<int> offset_;
+    Recycled<Crossing> crossings_;
+    Recycled<Neighbours> links_;
 };
 
 }  // namespace isotri::gen

@@ -20,7 +20,7 @@ class GridCells {
   public:
     explicit GridCells(const SampleGrid& grid);
 
-    const std::vector<GridCell>& Leaves() const { return leaves_; }
+    const Recycled<GridCell>& Leaves() const { return leaves_; }
     // The downward cell across a side of an upward leaf, when it is a leaf of the same size.
     bool IsLeaf(const GridCell& cell) const;
 
@@ -28,7 +28,7 @@ class GridCells {
     struct Level {
         int n = 0;     // divisions at this level
         int step = 1;  // finest-grid units per division
-        std::vector<char> split, leaf;
+        Recycled<char> split, leaf;
         std::size_t Index(int i, int j, bool up) const {
             return 2 * static_cast<std::size_t>(i * (n + 1) + j) + (up ? 0 : 1);
         }
@@ -37,7 +37,7 @@ class GridCells {
     void Visit(int level, int i, int j, bool up);
 
     std::vector<Level> levels_;
-    std::vector<GridCell> leaves_;
+    Recycled<GridCell> leaves_;
 };
 
 }  // namespace isotri::gen

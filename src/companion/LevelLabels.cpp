@@ -8,6 +8,8 @@
 #include <numeric>
 #include <optional>
 
+#include "companion/RecycledMemory.h"
+
 namespace isotri::gen {
 
 namespace {
@@ -164,7 +166,7 @@ class PointBuckets {
     };
     long Cell(double c) const { return static_cast<long>(std::floor(c / cell_)); }
     double cell_ = kCellSize;
-    std::vector<Entry> points_;
+    Recycled<Entry> points_;
     std::vector<std::vector<Entry>> cells_;
     long originX_ = 0, originY_ = 0, columns_ = 0, rows_ = 0;
 };

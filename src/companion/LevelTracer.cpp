@@ -527,19 +527,19 @@ class PiecePlacer {
     ModelProbe& probe_;
     const TrianglePlacement& placement_;
     SampleGrid& grid_;
-    const std::vector<Crossing>& crossings_;
-    const std::vector<Neighbours>& links_;
+    const Recycled<Crossing>& crossings_;
+    const Recycled<Neighbours>& links_;
     const std::vector<double>& levels_;
     std::int64_t limit_;
     TraceTolerances tol_;
     double level_ = 0;
-    std::vector<char> visited_;
+    Recycled<char> visited_;
     // Per crossing: where it was placed, or why not.
     static constexpr int kUntried = -1;
     static constexpr int kSkipped = -2;  // no root near: the chords beside it are searched
     static constexpr int kBroken = -3;   // the model changes sides there without a root
-    std::vector<int> state_;
-    std::vector<LinePoint> placed_;
+    Recycled<int> state_;
+    Recycled<LinePoint> placed_;
     std::vector<Vec2> points_;  // of the chain being placed
 };
 

@@ -32,7 +32,7 @@ void SampleGrid::Sample(int divisions) {
 
 void SampleGrid::Refine(int maxDivisions, double low, double high, int lineCount) {
     while (n_ * 2 <= maxDivisions && HasFiniteValue()) {
-        std::vector<char> near = PlacesWhereALevelMayHide(low, high, lineCount);
+        Recycled<char> near = PlacesWhereALevelMayHide(low, high, lineCount);
         if (std::find(near.begin(), near.end(), 1) == near.end()) {
             break;
         }
@@ -54,10 +54,10 @@ double SampleGrid::ModelValue(int i, int j) {
     return at->second;
 }
 
-void SampleGrid::Double(const std::vector<char>& sampleNear) {
+void SampleGrid::Double(const Recycled<char>& sampleNear) {
     int old = n_;
-    std::vector<double> previous = std::move(values_);
-    std::vector<char> previousSampled = std::move(sampled_);
+    Recycled<double> previous = std::move(values_);
+    Recycled<char> previousSampled = std::move(sampled_);
     n_ = old * 2;
     values_.assign(static_cast<std::size_t>((n_ + 1) * (n_ + 1)), 0.0);
     sampled_.assign(values_.size(), 0);
@@ -111,8 +111,7 @@ void SampleGrid::UpdateRange() {
     }
 }
 
-std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
-                                                       int lineCount) const {
+Recycled<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high, int lineCount) const {
     const double spacing = (high - low) / (lineCount + 1);
     const double bend = kBendShare * spacing;
     // Levels in [lo, hi]: the level k >= 1 nearest above lo.
@@ -152,7 +151,7 @@ std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
         return levelWithin(std::max(side, b), extremum + bend);
     };
     constexpr int kDirections[3][2] = {{1, 0}, {0, 1}, {1, -1}};
-    std::vector<char> hides(values_.size(), 0);
+    Recycled<char> hides(values_.size(), 0);
     bool any = false;
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
@@ -180,7 +179,7 @@ std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
     // The new vertices around such a place are sampled, with room for the bend to spread: wide
     // on the first grid, whose cells may hide a whole feature, narrower once it is found.
     const int kReach = n_ <= 32 ? 4 : 2;
-    std::vector<char> near(values_.size(), 0);
+    Recycled<char> near(values_.size(), 0);
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
             if (!hides[Index(i, j)]) {
@@ -200,9 +199,9 @@ std::vector<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high,
 // (a saddle near a level) and where a level meets a side twice in a row (a saddle or an extremum
 // beyond the side) are refined too: there the grid's topology is the least sure.
 void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
-                                     std::vector<char>& marks) const {
+                                     Recycled<char>& marks) const {
     const double spacing = (high - low) / (lineCount + 1);
-    std::vector<signed char> bins(values_.size(), -1);
+    Recycled<signed char> bins(values_.size(), -1);
     for (std::size_t k = 0; k < values_.size(); ++k) {
         if (std::isfinite(values_[k])) {
             bins[k] = static_cast<signed char>(

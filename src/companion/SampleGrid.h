@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "companion/RecycledMemory.h"
 #include "companion/TrianglePlacement.h"
 
 namespace isotri::gen {
@@ -43,17 +44,16 @@ class SampleGrid {
 
   private:
     int Index(int i, int j) const { return i * (n_ + 1) + j; }
-    void Double(const std::vector<char>& sampleNear);
+    void Double(const Recycled<char>& sampleNear);
     void UpdateRange();
-    std::vector<char> PlacesWhereALevelMayHide(double low, double high, int lineCount) const;
-    void MarkSaddlesAndTurns(double low, double high, int lineCount,
-                             std::vector<char>& marks) const;
+    Recycled<char> PlacesWhereALevelMayHide(double low, double high, int lineCount) const;
+    void MarkSaddlesAndTurns(double low, double high, int lineCount, Recycled<char>& marks) const;
 
     ModelProbe& probe_;
     int n_ = 0;
     int first_ = 0;
-    std::vector<double> values_;
-    std::vector<char> sampled_;                            // the value is the model's
+    Recycled<double> values_;
+    Recycled<char> sampled_;                               // the value is the model's
     std::unordered_map<std::size_t, double> modelValues_;  // of vertices that hold a mean
     std::int64_t finiteCount_ = 0;
     double min_ = 0;
