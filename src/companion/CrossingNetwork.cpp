@@ -31,12 +31,10 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
     // triangle lies on the sides of two cells, on its sides of one: the crossings are known in
     // number before they are placed, and are not moved as they grow (beside cells the model
     // leaves undefined there may be a few more).
-    Recycled<std::pair<Corners, int>> crossed;
     std::size_t twice = 0;
     for (const GridCell& cell : cells_.Leaves()) {
         Corners corners = CornersOf(cell);
         if (Crossed(corners)) {
-            crossed.push_back({corners, cell.size});
             int b0 = Bin(corners[0]), b1 = Bin(corners[1]), b2 = Bin(corners[2]);
             twice += 2 * static_cast<std::size_t>(std::max({b0, b1, b2}) - std::min({b0, b1, b2}));
         }
@@ -52,15 +50,26 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
     }
     const std::size_t count = twice / 2;
     crossings_.reserve(count);
-    for (const auto& [corners, size] : crossed) {
-        for (int k = 0; k < 3; ++k) {
-            PlaceCrossings(corners[k], corners[(k + 1) % 3], size);
+    links_.resize(count);
+    // Each crossed cell places the crossings on its sides, then joins them; side k runs from
+    // corner k to the next, and its crossings are kept by level from the lower of its ends' bins.
+    Recycled<int> sides(3 * levels_.size());
+    for (const GridCell& cell : cells_.Leaves()) {
+        Corners corners = CornersOf(cell);
+        if (!Crossed(corners)) {
+            continue;
         }
+        std::array<int*, 3> at;
+        for (int k = 0; k < 3; ++k) {
+            at[k] = sides.data() + k * levels_.size();
+            PlaceCrossings(corners[k], corners[(k + 1) % 3], cell.size, at[k]);
+        }
+        if (links_.size() < crossings_.size()) {
+            links_.resize(crossings_.size());
+        }
+        Cell(corners, at);
     }
     links_.resize(crossings_.size());
-    for (const auto& [corners, size] : crossed) {
-        Cell(corners[0], corners[1], corners[2], size);
-    }
     PairAcrossSaddles();
 }
 
@@ -122,11 +131,14 @@ int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
 }
 
 // The crossings of every level on the finest edges of the side ab; each is searched later on
-// the model along the longest side it was met on, whose ends are the likeliest sampled.
-void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size) {
-    if (Bin(a) == Bin(b)) {
+// the model along the longest side it was met on, whose ends are the likeliest sampled. `at`
+// gets the crossing of each level the side crosses, from the lower of its ends' bins, or -1.
+void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size, int* at) {
+    const int low = std::min(Bin(a), Bin(b)), high = std::max(Bin(a), Bin(b));
+    if (low == high) {
         return;
     }
+    std::fill(at, at + (high - low), -1);
     const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
     for (int m = 0; m < size; ++m) {
         GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
@@ -136,6 +148,12 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size) {
         }
         int& stored = offset_[EdgeKey(x, y)];  // one past the first crossing, 0 for none
         const int first = std::min(bx, by), count = std::abs(bx - by);
+        if (low <= first && first + count <= high) {
+            const int offset = stored != 0 ? stored - 1 : static_cast<int>(crossings_.size());
+            for (int k = 0; k < count; ++k) {
+                at[first - low + k] = offset + k;
+            }
+        }
         if (stored != 0) {
             const int offset = stored - 1;
             const Crossing& known = crossings_[offset];
@@ -165,24 +183,29 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size) {
     }
 }
 
-// A crossed cell joins the crossings on the two sides at its odd corner, for each level.
-void CrossingNetwork::Cell(GridNode p, GridNode q, GridNode r, int size) {
+// A crossed cell joins the crossings on the two sides at its odd corner, for each level; `at`
+// holds the crossings of its sides pq, qr and rp by level, as `PlaceCrossings` left them.
+void CrossingNetwork::Cell(const Corners& corners, const std::array<int*, 3>& at) {
+    const auto [p, q, r] = corners;
     int bp = Bin(p), bq = Bin(q), br = Bin(r);
     double fp = G(p), fq = G(q), fr = G(r);
     int first = std::min({bp, bq, br}), last = std::max({bp, bq, br});
+    auto on = [&](int side, int bx, int by, int level) {
+        return at[side][level - std::min(bx, by)];
+    };
     for (int k = first; k < last; ++k) {
         double level = levels_[k];
         bool belowP = fp < level, belowQ = fq < level, belowR = fr < level;
         int x, y;
         if (belowQ == belowR) {
-            x = CrossingOn(p, q, size, k);
-            y = CrossingOn(p, r, size, k);
+            x = on(0, bp, bq, k);
+            y = on(2, br, bp, k);
         } else if (belowP == belowR) {
-            x = CrossingOn(p, q, size, k);
-            y = CrossingOn(q, r, size, k);
+            x = on(0, bp, bq, k);
+            y = on(1, bq, br, k);
         } else {
-            x = CrossingOn(p, r, size, k);
-            y = CrossingOn(q, r, size, k);
+            x = on(2, br, bp, k);
+            y = on(1, bq, br, k);
         }
         if (x >= 0 && y >= 0) {
             Link(x, y);

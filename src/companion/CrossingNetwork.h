@@ -74,8 +74,8 @@ class CrossingNetwork {
     bool Crossed(const Corners& corners) const;
 
     int CrossingOn(GridNode a, GridNode b, int size, int level);
-    void PlaceCrossings(GridNode a, GridNode b, int size);
-    void Cell(GridNode p, GridNode q, GridNode r, int size);
+    void PlaceCrossings(GridNode a, GridNode b, int size, int* at);
+    void Cell(const Corners& corners, const std::array<int*, 3>& at);
     void PairAcrossSaddles();
     void PairAcross(GridNode a, GridNode b, GridNode c, GridNode d, int size);
     void Via(int x, int y, const Saddle& saddle, GridNode corner, int level);
@@ -97,7 +97,7 @@ class CrossingNetwork {
     const std::vector<double>& levels_;
     double tolerance_;
     Recycled<signed char> bins_;  // level counts fit: there are at most 50 levels
-    double spacing_ = 0;             // of the levels, if even
+    double spacing_ = 0;          // of the levels, if even
     // One past the first crossing of each finest edge, 0 for none.
     Recycled<int> offset_;
     Recycled<Crossing> crossings_;
