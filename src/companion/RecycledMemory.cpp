@@ -1,7 +1,9 @@
 #include "companion/RecycledMemory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 
 #if __has_include(<sanitizer/asan_interface.h>)
@@ -25,22 +27,20 @@ struct Block {
     std::size_t size;  // usable, after the header
 };
 
-// Set once the thread's store is gone: blocks dropped later, by objects that outlive it, go
+// Set once the store is gone at exit: blocks dropped later, by objects that outlive it, go
 // straight back to the heap.
-thread_local bool storeGone = false;
+std::atomic<bool> storeGone{false};
 
 class Store {
   public:
     ~Store() {
-        for (const Block& b : blocks_) {
-            ASAN_UNPOISON_MEMORY_REGION(b.start + kHeader, b.size);
-            std::free(b.start);
-        }
+        Release();
         storeGone = true;
     }
 
     // The smallest kept block that fits without wasting more than the request itself.
     std::byte* Find(std::size_t bytes) {
+        std::lock_guard<std::mutex> lock(mutex_);
         auto best = blocks_.end();
         for (auto it = blocks_.begin(); it != blocks_.end(); ++it) {
             if (it->size >= bytes && it->size <= 2 * bytes &&
@@ -59,6 +59,7 @@ class Store {
     }
 
     void Keep(std::byte* start, std::size_t size) noexcept {
+        std::lock_guard<std::mutex> lock(mutex_);
         // The largest blocks go first when the store is full: they are the likeliest one-offs.
         while (kept_ + size > kKeptLimit && !blocks_.empty()) {
             auto largest =
@@ -67,8 +68,7 @@ class Store {
             if (largest->size < size) {
                 break;
             }
-            ASAN_UNPOISON_MEMORY_REGION(largest->start + kHeader, largest->size);
-            std::free(largest->start);
+            Free(*largest);
             kept_ -= largest->size;
             blocks_.erase(largest);
         }
@@ -82,9 +82,27 @@ class Store {
         kept_ += size;
     }
 
-    std::size_t Kept() const noexcept { return kept_; }
+    void Release() noexcept {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const Block& b : blocks_) {
+            Free(b);
+        }
+        blocks_.clear();
+        kept_ = 0;
+    }
+
+    std::size_t Kept() noexcept {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return kept_;
+    }
 
   private:
+    static void Free(const Block& b) noexcept {
+        ASAN_UNPOISON_MEMORY_REGION(b.start + kHeader, b.size);
+        std::free(b.start);
+    }
+
+    std::mutex mutex_;
     // Reserved up front, so that keeping a block never allocates.
     std::vector<Block> blocks_ = [] {
         std::vector<Block> v;
@@ -94,8 +112,8 @@ class Store {
     std::size_t kept_ = 0;
 };
 
-Store& ThreadStore() {
-    thread_local Store store;
+Store& TheStore() {
+    static Store store;
     return store;
 }
 
@@ -105,7 +123,7 @@ void* Take(std::size_t bytes) {
     if (bytes < kSmallest) {
         return ::operator new(bytes);
     }
-    std::byte* start = storeGone ? nullptr : ThreadStore().Find(bytes);
+    std::byte* start = storeGone ? nullptr : TheStore().Find(bytes);
     if (start == nullptr) {
         if (bytes > static_cast<std::size_t>(-1) - kHeader) {
             throw std::bad_alloc();
@@ -132,11 +150,17 @@ void Give(void* block, std::size_t bytes) noexcept {
         std::free(start);
         return;
     }
-    ThreadStore().Keep(start, *reinterpret_cast<std::size_t*>(start));
+    TheStore().Keep(start, *reinterpret_cast<std::size_t*>(start));
 }
 
 std::size_t Kept() noexcept {
-    return storeGone ? 0 : ThreadStore().Kept();
+    return storeGone ? 0 : TheStore().Kept();
+}
+
+void ReleaseKept() noexcept {
+    if (!storeGone) {
+        TheStore().Release();
+    }
 }
 
 }  // namespace isotri::gen::recycled

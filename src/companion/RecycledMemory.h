@@ -1,6 +1,7 @@
-// Memory for the large tables of one drawing, kept on its thread for the next drawing once the
-// tables are dropped. Pictures are drawn again and again with tables of the same sizes, and
-// memory given back to the system would be faulted in afresh, page by page, each time.
+// Memory for the large tables of one drawing, kept for the next drawing once the tables are
+// dropped. Pictures are drawn again and again with tables of the same sizes, and memory given
+// back to the system would be faulted in afresh, page by page, each time. The memory is kept for
+// the whole process, as a drawing's tables may be made on one thread and dropped on another.
 #pragma once
 
 #include <cstddef>
@@ -12,13 +13,15 @@ namespace recycled {
 
 // Blocks under this size come from the heap as usual.
 constexpr std::size_t kSmallest = 32 * 1024;
-// What one thread keeps at most between drawings.
+// What is kept at most between drawings.
 constexpr std::size_t kKeptLimit = 64 * 1024 * 1024;
 
 void* Take(std::size_t bytes);
 void Give(void* block, std::size_t bytes) noexcept;
-// Bytes the calling thread keeps now.
+// Bytes kept now.
 std::size_t Kept() noexcept;
+// Gives every kept block back to the heap.
+void ReleaseKept() noexcept;
 
 }  // namespace recycled
 

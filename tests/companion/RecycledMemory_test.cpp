@@ -3,75 +3,69 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <thread>
 
 namespace isotri::gen {
 namespace {
 
-// Each case starts from a thread that keeps nothing yet.
-void OnFreshThread(const std::function<void()>& body) {
-    std::thread(body).join();
+// Each case starts from a store that keeps nothing.
+class RecycledMemory : public ::testing::Test {
+  protected:
+    void SetUp() override { recycled::ReleaseKept(); }
+    void TearDown() override { recycled::ReleaseKept(); }
+};
+
+TEST_F(RecycledMemory, ALargeBlockDroppedIsHandedToTheNextTableOfItsSize) {
+    const std::size_t count = 100'000;
+    const void* first = nullptr;
+    {
+        Recycled<double> table(count, 1.0);
+        first = table.data();
+    }
+    EXPECT_GE(recycled::Kept(), count * sizeof(double));
+    Recycled<double> again(count, 2.0);
+    EXPECT_EQ(again.data(), first);
+    EXPECT_EQ(again[count - 1], 2.0);
+    EXPECT_EQ(recycled::Kept(), 0u);
 }
 
-TEST(RecycledMemory, ALargeBlockDroppedIsHandedToTheNextTableOfItsSize) {
-    OnFreshThread([] {
-        const std::size_t count = 100'000;
-        const void* first = nullptr;
+TEST_F(RecycledMemory, BlocksAreNotHandedToRequestsMuchSmallerOrLarger) {
+    const void* large = nullptr;
+    {
+        Recycled<char> table(1'000'000);
+        large = table.data();
+    }
+    Recycled<char> small(100'000);
+    EXPECT_NE(static_cast<const void*>(small.data()), large);
+    Recycled<char> larger(1'000'001);
+    EXPECT_NE(static_cast<const void*>(larger.data()), large);
+}
+
+TEST_F(RecycledMemory, SmallTablesKeepNothingAndTablesDroppedOnAnotherThreadServeThisOne) {
+    { Recycled<int> small(16); }
+    EXPECT_EQ(recycled::Kept(), 0u);
+    const void* there = nullptr;
+    std::thread([&] {
+        Recycled<int> table(1'000'000);
+        there = table.data();
+    }).join();
+    EXPECT_GE(recycled::Kept(), 4'000'000u);
+    Recycled<int> here(1'000'000);
+    EXPECT_EQ(static_cast<const void*>(here.data()), there);
+}
+
+TEST_F(RecycledMemory, WhatIsKeptStaysWithinItsLimit) {
+    std::size_t most = 0;
+    // Tables of ever new sizes, each dropped: none is asked for again.
+    for (std::size_t bytes = 1 << 20; bytes <= std::size_t(48) << 20; bytes += 3 << 20) {
         {
-            Recycled<double> table(count, 1.0);
-            first = table.data();
+            Recycled<std::uint8_t> table;
+            table.reserve(bytes);  // untouched: the pages are never faulted in
         }
-        EXPECT_GE(recycled::Kept(), count * sizeof(double));
-        Recycled<double> again(count, 2.0);
-        EXPECT_EQ(again.data(), first);
-        EXPECT_EQ(again[count - 1], 2.0);
-        EXPECT_EQ(recycled::Kept(), 0u);
-    });
-}
-
-TEST(RecycledMemory, BlocksAreNotHandedToRequestsMuchSmallerOrLarger) {
-    OnFreshThread([] {
-        const void* large = nullptr;
-        {
-            Recycled<char> table(1'000'000);
-            large = table.data();
-        }
-        Recycled<char> small(100'000);
-        EXPECT_NE(static_cast<const void*>(small.data()), large);
-        Recycled<char> larger(1'000'001);
-        EXPECT_NE(static_cast<const void*>(larger.data()), large);
-    });
-}
-
-TEST(RecycledMemory, SmallTablesAndOtherThreadsKeepNothingHere) {
-    OnFreshThread([] {
-        { Recycled<int> small(16); }
-        EXPECT_EQ(recycled::Kept(), 0u);
-        std::size_t keptThere = 0;
-        std::thread([&] {
-            { Recycled<int> table(1'000'000); }
-            keptThere = recycled::Kept();
-        }).join();
-        EXPECT_GE(keptThere, 4'000'000u);
-        EXPECT_EQ(recycled::Kept(), 0u);
-    });
-}
-
-TEST(RecycledMemory, WhatAThreadKeepsStaysWithinItsLimit) {
-    OnFreshThread([] {
-        std::size_t most = 0;
-        // Tables of ever new sizes, each dropped: none is asked for again.
-        for (std::size_t bytes = 1 << 20; bytes <= std::size_t(48) << 20; bytes += 3 << 20) {
-            {
-                Recycled<std::uint8_t> table;
-                table.reserve(bytes);  // untouched: the pages are never faulted in
-            }
-            most = std::max(most, recycled::Kept());
-        }
-        EXPECT_LE(most, recycled::kKeptLimit);
-        EXPECT_GT(most, 0u);
-    });
+        most = std::max(most, recycled::Kept());
+    }
+    EXPECT_LE(most, recycled::kKeptLimit);
+    EXPECT_GT(most, 0u);
 }
 
 }  // namespace
