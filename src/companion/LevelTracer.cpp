@@ -15,6 +15,8 @@ namespace {
 constexpr double kCornerReach = 64;
 // Directions at a chord's ends that differ more than this (cos 20°) make a corner.
 constexpr double kCornerCos = 0.94;
+// A chord whose middle the grid's slope puts within this share of the sag allowed is kept whole.
+constexpr double kTrustedSag = 0.25;
 
 class PiecePlacer {
   public:
@@ -342,6 +344,9 @@ class PiecePlacer {
             return;
         }
         Vec2 mid = 0.5 * (p.p + q.p);
+        if (!corner && len <= tol_.maxChord && NearLevel(mid)) {
+            return;
+        }
         std::optional<Vec2> found = Between(p.p, q.p, into, outOf, mid, len);
         if (!found) {
             return;
@@ -361,6 +366,29 @@ class PiecePlacer {
         } else {
             out.push_back(c);
         }
+    }
+
+    // The model's value at p; the last point asked is remembered, as a chord's middle is tried
+    // more than once.
+    double ModelAt(Vec2 p) {
+        if (!(p.x == lastAt_.x && p.y == lastAt_.y)) {
+            lastAt_ = p;
+            lastValue_ = probe_.AtPoint(p);
+        }
+        return lastValue_;
+    }
+
+    // Whether p lies so near the level, by the grid's slope there, that a chord through it
+    // stays well within the sag allowed.
+    bool NearLevel(Vec2 p) {
+        double u, v;
+        placement_.WeightsOf(p, u, v);
+        Vec2 gradient;
+        if (!grid_.LinearGradient(u, v, gradient)) {
+            return false;
+        }
+        double g = ModelAt(p) - level_;
+        return std::isfinite(g) && std::fabs(g) <= kTrustedSag * tol_.sag * Length(gradient);
     }
 
     static bool IsCorner(Vec2 into, Vec2 outOf) {
@@ -422,7 +450,7 @@ class PiecePlacer {
             }
         }
         double h = std::min(0.25, 0.1 * len);
-        double f = probe_.AtPoint(mid);
+        double f = ModelAt(mid);
         Vec2 slope{(probe_.AtPoint(mid + Vec2{h, 0}) - f) / h,
                    (probe_.AtPoint(mid + Vec2{0, h}) - f) / h};
         double norm = Length(slope);
@@ -473,7 +501,7 @@ class PiecePlacer {
         if (!InsideRange(mid, normal, reach, lo, hi)) {
             return std::nullopt;
         }
-        double gMid = g(0);
+        double gMid = ModelAt(mid) - level_;
         if (!std::isfinite(gMid)) {
             return std::nullopt;
         }
@@ -541,6 +569,8 @@ class PiecePlacer {
     Recycled<int> state_;
     Recycled<LinePoint> placed_;
     std::vector<Vec2> points_;  // of the chain being placed
+    Vec2 lastAt_{NAN, NAN};
+    double lastValue_ = NAN;
 };
 
 }  // namespace
