@@ -18,7 +18,10 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
       levels_(levels),
       tolerance_(vertexTolerance) {
     if (levels_.size() > 1) {
-        spacing_ = (levels_.back() - levels_.front()) / double(levels_.size() - 1);
+        perSpacing_ = double(levels_.size() - 1) / (levels_.back() - levels_.front());
+        if (!std::isfinite(perSpacing_) || !(perSpacing_ > 0)) {
+            perSpacing_ = 0;
+        }
     }
     bins_.resize(static_cast<std::size_t>((n_ + 1) * (n_ + 1)));
     for (int i = 0; i <= n_; ++i) {
@@ -80,9 +83,9 @@ int CrossingNetwork::BinOf(double f) const {
     // The count of levels at or under f, guessed from their spacing, then made exact.
     const int count = static_cast<int>(levels_.size());
     int k = 0;
-    if (count > 1 && spacing_ > 0) {
+    if (perSpacing_ > 0) {
         k = static_cast<int>(
-            std::clamp(std::floor((f - levels_[0]) / spacing_) + 1, 0.0, double(count)));
+            std::clamp(std::floor((f - levels_[0]) * perSpacing_) + 1, 0.0, double(count)));
     }
     while (k > 0 && levels_[k - 1] > f) {
         --k;

@@ -97,7 +97,7 @@ class CrossingNetwork {
     const std::vector<double>& levels_;
     double tolerance_;
     Recycled<signed char> bins_;  // level counts fit: there are at most 50 levels
-    double spacing_ = 0;          // of the levels, if even
+    double perSpacing_ = 0;       // levels per unit of value, if evenly spaced
     // One past the first crossing of each finest edge, 0 for none.
     Recycled<int> offset_;
     Recycled<Crossing> crossings_;

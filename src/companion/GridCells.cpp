@@ -1,5 +1,7 @@
 #include "companion/GridCells.h"
 
+#include <bit>
+
 namespace isotri::gen {
 
 GridCells::GridCells(const SampleGrid& grid) {
@@ -72,17 +74,21 @@ void GridCells::Visit(int l, int i, int j, bool up) {
 }
 
 bool GridCells::IsLeaf(const GridCell& cell) const {
-    for (const Level& level : levels_) {
-        if (level.step == cell.size) {
-            int i = cell.i / level.step, j = cell.j / level.step;
-            if (cell.i % level.step != 0 || cell.j % level.step != 0 || i < 0 || j < 0 ||
-                i + j + (cell.up ? 1 : 2) > level.n) {
-                return false;
-            }
-            return level.leaf[level.Index(i, j, cell.up)] != 0;
-        }
+    // Steps halve from level to level down to 1 at the finest: the size tells the level.
+    if (cell.size <= 0 || !std::has_single_bit(static_cast<unsigned>(cell.size))) {
+        return false;
     }
-    return false;
+    const int shift = std::countr_zero(static_cast<unsigned>(cell.size));
+    const int l = static_cast<int>(levels_.size()) - 1 - shift;
+    if (l < 0 || cell.i < 0 || cell.j < 0 || ((cell.i | cell.j) & (cell.size - 1)) != 0) {
+        return false;
+    }
+    const Level& level = levels_[l];
+    const int i = cell.i >> shift, j = cell.j >> shift;
+    if (i + j + (cell.up ? 1 : 2) > level.n) {
+        return false;
+    }
+    return level.leaf[level.Index(i, j, cell.up)] != 0;
 }
 
 }  // namespace isotri::gen

@@ -287,6 +287,7 @@ class PiecePlacer {
 
     TracedPiece Refined(const std::vector<LinePoint>& points, bool closed) {
         std::vector<LinePoint> line;
+        line.reserve(2 * points.size());
         line.push_back(points[0]);
         for (std::size_t k = 1; k < points.size(); ++k) {
             const LinePoint& p = line.back();
@@ -306,6 +307,8 @@ class PiecePlacer {
     TracedPiece Finished(const std::vector<LinePoint>& line, bool closed) const {
         TracedPiece piece;
         piece.closed = closed;
+        piece.points.reserve(line.size());
+        piece.mixtures.reserve(line.size());
         float lastX = 0, lastY = 0;
         for (const LinePoint& v : line) {
             float x = static_cast<float>(v.p.x), y = static_cast<float>(v.p.y);

@@ -202,10 +202,13 @@ void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
                                      Recycled<char>& marks) const {
     const double spacing = (high - low) / (lineCount + 1);
     Recycled<signed char> bins(values_.size(), -1);
-    for (std::size_t k = 0; k < values_.size(); ++k) {
-        if (std::isfinite(values_[k])) {
-            bins[k] = static_cast<signed char>(
-                std::clamp(std::floor((values_[k] - low) / spacing), 0.0, double(lineCount)));
+    for (int i = 0; i <= n_; ++i) {
+        for (int j = 0; i + j <= n_; ++j) {
+            const std::size_t k = static_cast<std::size_t>(Index(i, j));
+            if (std::isfinite(values_[k])) {
+                bins[k] = static_cast<signed char>(
+                    std::clamp(std::floor((values_[k] - low) / spacing), 0.0, double(lineCount)));
+            }
         }
     }
     auto bin = [&](int i, int j) { return bins[Index(i, j)]; };
