@@ -8,7 +8,7 @@
 #include <numeric>
 #include <optional>
 
-#include "companion/RecycledMemory.h"
+#include "companion/LabelNeighbourhood.h"
 
 namespace isotri::gen {
 
@@ -17,50 +17,61 @@ namespace {
 constexpr double kStep = 3.0;            // spacing of the candidate places along a piece, px
 constexpr double kMaxCandidates = 2000;  // per piece, so huge pictures stay quick
 constexpr double kMaxBend = 3.0;         // deviation from straight under the label, px
-constexpr double kSpreadReach = 250;     // beyond this distance another label no longer matters
-constexpr double kCellSize = 16;         // buckets of the line points, px
 
 // A piece as a function of arc length; a closed piece is laid out twice so that a window may
-// run over its start.
+// run over its start. One line serves piece after piece and keeps its memory.
 class ArcLine {
   public:
-    explicit ArcLine(const TracedPiece& piece) : closed_(piece.closed) {
-        points_ = piece.points;
+    void Assign(const TracedPiece& piece) {
+        closed_ = piece.closed;
+        const std::vector<Vec2>& given = piece.points;
         if (closed_) {
-            points_.insert(points_.end(), piece.points.begin() + 1, piece.points.end());
+            doubled_.assign(given.begin(), given.end());
+            doubled_.insert(doubled_.end(), given.begin() + 1, given.end());
+            points_ = doubled_.data();
+            count_ = doubled_.size();
+        } else {
+            points_ = given.data();
+            count_ = given.size();
         }
-        arc_.resize(points_.size());
+        arc_.resize(count_);
         arc_[0] = 0;
-        for (std::size_t k = 1; k < points_.size(); ++k) {
+        low_ = high_ = points_[0];
+        for (std::size_t k = 1; k < count_; ++k) {
             arc_[k] = arc_[k - 1] + Length(points_[k] - points_[k - 1]);
+            low_ = {std::min(low_.x, points_[k].x), std::min(low_.y, points_[k].y)};
+            high_ = {std::max(high_.x, points_[k].x), std::max(high_.y, points_[k].y)};
         }
-        length_ = closed_ ? arc_[piece.points.size() - 1] : arc_.back();
+        length_ = closed_ ? arc_[given.size() - 1] : arc_.back();
     }
 
     bool Closed() const { return closed_; }
     double PieceLength() const { return length_; }
-    const std::vector<Vec2>& Points() const { return points_; }
-    const std::vector<double>& Arc() const { return arc_; }
+    // Corners of the box around the points.
+    Vec2 Low() const { return low_; }
+    Vec2 High() const { return high_; }
 
     // The point at arc position s; `after` is the first line point beyond it.
     struct Mark {
         Vec2 at;
         std::size_t after;
     };
-    Mark MarkAt(double s) const {
-        s = std::clamp(s, 0.0, arc_.back());
-        std::size_t k = std::upper_bound(arc_.begin(), arc_.end(), s) - arc_.begin();
-        return {At(s, k), k};
-    }
-    // The same, stepping from a mark near s instead of searching the whole line.
+    // Found stepping from another mark, and searching only when that is far.
     Mark MarkFrom(const Mark& near, double s) const {
+        constexpr int kSteps = 8;
         s = std::clamp(s, 0.0, arc_.back());
         std::size_t k = near.after;
-        while (k > 0 && arc_[k - 1] > s) {
-            --k;
+        for (int steps = 0; k > 0 && arc_[k - 1] > s; ++steps, --k) {
+            if (steps == kSteps) {
+                k = std::upper_bound(arc_.begin(), arc_.begin() + (k - 1), s) - arc_.begin();
+                break;
+            }
         }
-        while (k < arc_.size() && arc_[k] <= s) {
-            ++k;
+        for (int steps = 0; k < count_ && arc_[k] <= s; ++steps, ++k) {
+            if (steps == kSteps) {
+                k = std::upper_bound(arc_.begin() + (k + 1), arc_.end(), s) - arc_.begin();
+                break;
+            }
         }
         return {At(s, k), k};
     }
@@ -74,7 +85,7 @@ class ArcLine {
             return INFINITY;
         }
         double worst = 0;
-        for (std::size_t k = from.after; k < arc_.size() && arc_[k] < b; ++k) {
+        for (std::size_t k = from.after; k < count_ && arc_[k] < b; ++k) {
             worst = std::max(worst, std::fabs(Cross(chord, points_[k] - from.at)) / len);
         }
         return worst;
@@ -83,20 +94,23 @@ class ArcLine {
   private:
     Vec2 At(double s, std::size_t k) const {
         if (k == 0) {
-            return points_.front();
+            return points_[0];
         }
-        if (k >= points_.size()) {
-            return points_.back();
+        if (k >= count_) {
+            return points_[count_ - 1];
         }
         double span = arc_[k] - arc_[k - 1];
         double w = span > 0 ? (s - arc_[k - 1]) / span : 0;
         return points_[k - 1] + w * (points_[k] - points_[k - 1]);
     }
 
-    bool closed_;
-    std::vector<Vec2> points_;
+    bool closed_ = false;
+    const Vec2* points_ = nullptr;
+    std::size_t count_ = 0;
+    std::vector<Vec2> doubled_;
     std::vector<double> arc_;
     double length_ = 0;
+    Vec2 low_, high_;
 };
 
 struct PieceRef {
@@ -105,84 +119,17 @@ struct PieceRef {
     double length;
 };
 
-// Points of every piece in buckets, to tell how much of other lines a box would hide. The
-// buckets form a dense grid over the points' extent, found when the last point is in.
-class PointBuckets {
-  public:
-    void Add(Vec2 p, int owner) { points_.push_back({p, owner}); }
-
-    void Build() {
-        if (points_.empty()) {
-            return;
-        }
-        double x0 = points_[0].p.x, y0 = points_[0].p.y, x1 = x0, y1 = y0;
-        for (const Entry& e : points_) {
-            x0 = std::min(x0, e.p.x);
-            y0 = std::min(y0, e.p.y);
-            x1 = std::max(x1, e.p.x);
-            y1 = std::max(y1, e.p.y);
-        }
-        // Cells grow with a picture far beyond any screen, so that they stay fewer than points.
-        const double limit = 4.0 * double(points_.size()) + 1024;
-        while (((x1 - x0) / cell_ + 2) * ((y1 - y0) / cell_ + 2) > limit) {
-            cell_ *= 2;
-        }
-        originX_ = Cell(x0);
-        originY_ = Cell(y0);
-        columns_ = Cell(x1) - originX_ + 1;
-        rows_ = Cell(y1) - originY_ + 1;
-        cells_.assign(static_cast<std::size_t>(columns_ * rows_), {});
-        for (const Entry& e : points_) {
-            cells_[static_cast<std::size_t>((Cell(e.p.y) - originY_) * columns_ + Cell(e.p.x) -
-                                            originX_)]
-                .push_back(e);
-        }
-    }
-
-    // Counts up to `limit`: past it the count no longer changes the outcome.
-    int CountInBox(Vec2 centre, double halfW, double halfH, int owner, int limit) const {
-        int count = 0;
-        long x0 = std::max(Cell(centre.x - halfW) - originX_, 0L);
-        long x1 = std::min(Cell(centre.x + halfW) - originX_, columns_ - 1);
-        long y0 = std::max(Cell(centre.y - halfH) - originY_, 0L);
-        long y1 = std::min(Cell(centre.y + halfH) - originY_, rows_ - 1);
-        for (long cy = y0; cy <= y1; ++cy) {
-            for (long cx = x0; cx <= x1; ++cx) {
-                for (const Entry& e : cells_[static_cast<std::size_t>(cy * columns_ + cx)]) {
-                    if (e.owner != owner && std::fabs(e.p.x - centre.x) <= halfW &&
-                        std::fabs(e.p.y - centre.y) <= halfH && ++count >= limit) {
-                        return count;
-                    }
-                }
-            }
-        }
-        return count;
-    }
-
-  private:
-    struct Entry {
-        Vec2 p;
-        int owner;
-    };
-    long Cell(double c) const { return static_cast<long>(std::floor(c / cell_)); }
-    double cell_ = kCellSize;
-    Recycled<Entry> points_;
-    std::vector<std::vector<Entry>> cells_;
-    long originX_ = 0, originY_ = 0, columns_ = 0, rows_ = 0;
-};
-
 struct Candidate {
     double s, centrality;
 };
 
 // The candidates `subset` (ascending) from the most central out, as a stable sort by centrality
 // would order them: the centrality rises to the piece's middle and falls beyond it.
-std::vector<std::size_t> ByCentrality(const std::vector<Candidate>& candidates,
-                                      const std::vector<std::size_t>& subset) {
-    std::vector<std::size_t> order;
-    order.reserve(subset.size());
+void ByCentrality(const std::vector<Candidate>& candidates, const std::vector<std::size_t>& subset,
+                  std::vector<std::size_t>& order) {
+    order.clear();
     if (subset.empty()) {
-        return order;
+        return;
     }
     auto centrality = [&](std::size_t k) { return candidates[subset[k]].centrality; };
     std::size_t top = 0;
@@ -208,14 +155,12 @@ std::vector<std::size_t> ByCentrality(const std::vector<Candidate>& candidates,
                         (l >= 0 && centrality(static_cast<std::size_t>(l)) >= centrality(right));
         order.push_back(takeLeft ? subset[static_cast<std::size_t>(l--)] : subset[right++]);
     }
-    return order;
 }
 
 class Placer {
   public:
     Placer(const std::array<Vec2, 3>& vertices, const LabelBox& box)
-        : box_(box),
-          placed_(vertices, std::max({kSpreadReach, box.width + box.gap, box.height + box.gap})) {
+        : box_(box), placed_(vertices, box) {
         // Inward normals of the sides, whatever the triangle's orientation.
         double orientation =
             Cross(vertices[1] - vertices[0], vertices[2] - vertices[0]) > 0 ? 1 : -1;
@@ -223,7 +168,15 @@ class Placer {
             Vec2 a = vertices[k], b = vertices[(k + 1) % 3];
             Vec2 d = b - a;
             double len = Length(d);
-            sides_[k] = {a, len > 0 ? (orientation / len) * Vec2{-d.y, d.x} : Vec2{}};
+            Side& side = sides_[k];
+            side.origin = a;
+            side.inward = len > 0 ? (orientation / len) * Vec2{-d.y, d.x} : Vec2{};
+            // How far the box's nearest corner lies behind its centre, and the sizes that
+            // round along with it.
+            double hw = std::fabs(box.width / 2), hh = std::fabs(box.height / 2);
+            side.spread = hw * std::fabs(side.inward.x) + hh * std::fabs(side.inward.y);
+            side.extent = std::fabs(a.x) + std::fabs(a.y) + hw + hh;
+            side.norm = std::fabs(side.inward.x) + std::fabs(side.inward.y);
         }
     }
 
@@ -232,6 +185,15 @@ class Placer {
     bool BoxInside(Vec2 c, double& stuck) const {
         double hw = box_.width / 2, hh = box_.height / 2;
         stuck = 0;
+        // Far enough inside every side, the box is inside whatever the rounding of its corners.
+        bool clear = true;
+        for (const Side& s : sides_) {
+            double room = Dot(c - s.origin, s.inward) - s.spread - box_.edgeMargin;
+            clear = clear && room > s.tolerance;
+        }
+        if (clear) {
+            return true;
+        }
         for (const Side& s : sides_) {
             for (int corner = 0; corner < 4; ++corner) {
                 Vec2 p{c.x + (corner & 1 ? hw : -hw), c.y + (corner & 2 ? hh : -hh)};
@@ -245,44 +207,29 @@ class Placer {
         return true;
     }
 
-    // False when the box at c would overlap a placed label, `stuck` telling how far c may move
-    // and the box still does; else `nearest` is the distance to the nearest one, up to the reach
-    // beyond which it no longer matters.
-    bool ClearOfLabels(Vec2 c, double& nearest, double& stuck) const {
-        double best = kSpreadReach * kSpreadReach;
-        long cx = placed_.CellX(c.x), cy = placed_.CellY(c.y);
-        for (long y = cy - 1; y <= cy + 1; ++y) {
-            for (long x = cx - 1; x <= cx + 1; ++x) {
-                for (const Vec2& o : placed_.At(x, y)) {
-                    Vec2 d = c - o;
-                    double overlapX = box_.width + box_.gap - std::fabs(d.x);
-                    double overlapY = box_.height + box_.gap - std::fabs(d.y);
-                    if (overlapX > 0 && overlapY > 0) {
-                        stuck = std::min(overlapX, overlapY);
-                        return false;
-                    }
-                    best = std::min(best, Dot(d, d));
-                }
-            }
-        }
-        nearest = std::sqrt(best);
-        return true;
-    }
-
     // Best place on the piece, or nothing.
-    std::optional<Vec2> Choose(const ArcLine& line, const PointBuckets& buckets, int owner) const {
+    std::optional<Vec2> Choose(const ArcLine& line, const PointBuckets& buckets, int owner) {
         double half = box_.width / 2;
         double length = line.PieceLength();
-        if (length < box_.width + 2 * box_.gap) {
+        // An endless piece would never run out of candidates.
+        if (!(length >= box_.width + 2 * box_.gap) || !std::isfinite(length)) {
             return std::nullopt;
         }
         double first = line.Closed() ? 0 : half;
         double last = line.Closed() ? length : length - half;
         double offset = line.Closed() ? half : 0;  // keeps the window inside the doubled loop
+        placed_.NewPiece(line.Low(), line.High());
+        // Bounds the rounding of the corners of any box on the piece.
+        double scale = std::max(std::fabs(line.Low().x), std::fabs(line.High().x)) +
+                       std::max(std::fabs(line.Low().y), std::fabs(line.High().y)) + 1;
+        for (Side& side : sides_) {
+            side.tolerance =
+                1e-9 * (1 + (scale + side.extent) * side.norm + std::fabs(box_.edgeMargin));
+        }
         double step = std::max(kStep, (last - first) / kMaxCandidates);
-        std::vector<Candidate> candidates;
+        candidates_.clear();
         for (double s = first; s <= last; s += step) {
-            candidates.push_back({s, line.Closed() ? 1.0 : 1.0 - std::fabs(2 * s / length - 1)});
+            candidates_.push_back({s, line.Closed() ? 1.0 : 1.0 - std::fabs(2 * s / length - 1)});
         }
         // The best place is the first of the highest score along the piece. Places are tried from
         // the highest bound on their score down, so that most are left before the costly terms;
@@ -297,74 +244,90 @@ class Placer {
         // Places are tried from the most central out, or along the piece; along it, a place
         // whose box is stuck past a side or on a label passes over the places its box would stay
         // stuck from, since the box moves no farther than the line does.
-        auto tryPlaces = [&](const std::vector<std::size_t>& subset, bool alongPiece) {
-            double stuckUntil = -INFINITY;
-            for (std::size_t index : alongPiece ? subset : ByCentrality(candidates, subset)) {
-                const Candidate& candidate = candidates[index];
-                // The distance to other labels adds at most 1, and the other terms only lower it.
-                if (!beats(1.0 + 0.5 * candidate.centrality, index)) {
-                    if (alongPiece) {
-                        continue;
-                    }
+        double stuckUntil = -INFINITY;
+        // Going out both ways from the middle, or along the piece, a place lies near one of the
+        // last two, and its mark is found from there.
+        ArcLine::Mark walks[2] = {{{}, 0}, {{}, 0}};
+        double walked[2] = {0, 0};
+        // False when no place after this one in centrality order can win.
+        auto tryPlace = [&](std::size_t index, bool alongPiece) {
+            const Candidate& candidate = candidates_[index];
+            // The distance to other labels adds at most 1, and the other terms only lower it.
+            if (!beats(1.0 + 0.5 * candidate.centrality, index)) {
+                return alongPiece;
+            }
+            double at = candidate.s + offset;
+            if (at < stuckUntil) {
+                return true;
+            }
+            int w = std::fabs(at - walked[0]) <= std::fabs(at - walked[1]) ? 0 : 1;
+            const ArcLine::Mark centre = line.MarkFrom(walks[w], at);
+            walks[w] = centre;
+            walked[w] = at;
+            Vec2 c = centre.at;
+            double nearest = 0, stuck = 0;
+            if (!BoxInside(c, stuck) || !placed_.Clear(c, nearest, stuck)) {
+                if (alongPiece) {
+                    stuckUntil = at + stuck;
+                }
+                return true;
+            }
+            double score = nearest / kSpreadReach + 0.5 * candidate.centrality;
+            if (!beats(score, index)) {
+                return true;
+            }
+            double bend = line.Bend(at - half, line.MarkFrom(centre, at - half), at + half,
+                                    line.MarkFrom(centre, at + half));
+            if (!(bend <= kMaxBend)) {
+                return true;
+            }
+            score -= 0.3 * bend / kMaxBend;
+            if (!beats(score, index)) {
+                return true;
+            }
+            // Hidden points lower the score by 0.1 each, up to ten.
+            int limit = 1;
+            while (limit < 10 && beats(score - 0.1 * limit, index)) {
+                ++limit;
+            }
+            int hidden = buckets.CountInBox(c, half, box_.height / 2, owner, limit);
+            score -= 0.1 * std::min(hidden, 10);
+            if (beats(score, index)) {
+                bestScore = score;
+                bestIndex = index;
+                best = c;
+            }
+            return true;
+        };
+        auto byCentrality = [&]() {
+            ByCentrality(candidates_, subset_, order_);
+            for (std::size_t index : order_) {
+                if (!tryPlace(index, false)) {
                     break;
-                }
-                double at = candidate.s + offset;
-                if (at < stuckUntil) {
-                    continue;
-                }
-                const ArcLine::Mark centre = line.MarkAt(at);
-                Vec2 c = centre.at;
-                double nearest = 0, stuck = 0;
-                if (!BoxInside(c, stuck) || !ClearOfLabels(c, nearest, stuck)) {
-                    if (alongPiece) {
-                        stuckUntil = at + stuck;
-                    }
-                    continue;
-                }
-                double score = nearest / kSpreadReach + 0.5 * candidate.centrality;
-                if (!beats(score, index)) {
-                    continue;
-                }
-                double bend = line.Bend(at - half, line.MarkFrom(centre, at - half), at + half,
-                                        line.MarkFrom(centre, at + half));
-                if (!(bend <= kMaxBend)) {
-                    continue;
-                }
-                score -= 0.3 * bend / kMaxBend;
-                if (!beats(score, index)) {
-                    continue;
-                }
-                // Hidden points lower the score by 0.1 each, up to ten.
-                int limit = 1;
-                while (limit < 10 && beats(score - 0.1 * limit, index)) {
-                    ++limit;
-                }
-                int hidden = buckets.CountInBox(c, half, box_.height / 2, owner, limit);
-                score -= 0.1 * std::min(hidden, 10);
-                if (beats(score, index)) {
-                    bestScore = score;
-                    bestIndex = index;
-                    best = c;
                 }
             }
         };
         constexpr std::size_t kCoarse = 8;
-        std::vector<std::size_t> coarse, fine;
-        for (std::size_t k = 0; k < candidates.size(); ++k) {
-            (k % kCoarse == 0 ? coarse : fine).push_back(k);
+        subset_.clear();
+        for (std::size_t k = 0; k < candidates_.size(); k += kCoarse) {
+            subset_.push_back(k);
         }
-        tryPlaces(coarse, false);
+        byCentrality();
         if (best) {
-            std::vector<std::size_t> beside;
+            subset_.clear();
             for (std::size_t k = bestIndex > kCoarse ? bestIndex - kCoarse + 1 : 0;
-                 k < std::min(candidates.size(), bestIndex + kCoarse); ++k) {
+                 k < std::min(candidates_.size(), bestIndex + kCoarse); ++k) {
                 if (k % kCoarse != 0) {
-                    beside.push_back(k);
+                    subset_.push_back(k);
                 }
             }
-            tryPlaces(beside, false);
+            byCentrality();
         } else {
-            tryPlaces(fine, true);
+            for (std::size_t k = 0; k < candidates_.size(); ++k) {
+                if (k % kCoarse != 0) {
+                    tryPlace(k, true);
+                }
+            }
         }
         return best;
     }
@@ -375,51 +338,16 @@ class Placer {
     struct Side {
         Vec2 origin;
         Vec2 inward;
-    };
-    // Placed labels in square cells no smaller than the reach of any of their checks, so that
-    // the cells around a place hold every label that matters to it.
-    class Cells {
-      public:
-        Cells(const std::array<Vec2, 3>& vertices, double size) : size_(size) {
-            double x0 = vertices[0].x, y0 = vertices[0].y, x1 = x0, y1 = y0;
-            for (const Vec2& v : vertices) {
-                x0 = std::min(x0, v.x);
-                y0 = std::min(y0, v.y);
-                x1 = std::max(x1, v.x);
-                y1 = std::max(y1, v.y);
-            }
-            x0_ = x0;
-            y0_ = y0;
-            columns_ = std::clamp(Cell(x1 - x0) + 1, 1L, 4096L);
-            rows_ = std::clamp(Cell(y1 - y0) + 1, 1L, 4096L);
-            cells_.resize(static_cast<std::size_t>(columns_ * rows_));
-        }
-        long CellX(double x) const { return Cell(x - x0_); }
-        long CellY(double y) const { return Cell(y - y0_); }
-        void Add(Vec2 c) {
-            long x = std::clamp(CellX(c.x), 0L, columns_ - 1);
-            long y = std::clamp(CellY(c.y), 0L, rows_ - 1);
-            cells_[static_cast<std::size_t>(y * columns_ + x)].push_back(c);
-        }
-        const std::vector<Vec2>& At(long x, long y) const {
-            if (x < 0 || y < 0 || x >= columns_ || y >= rows_) {
-                return none_;
-            }
-            return cells_[static_cast<std::size_t>(y * columns_ + x)];
-        }
-
-      private:
-        long Cell(double c) const { return static_cast<long>(std::floor(c / size_)); }
-        double size_;
-        double x0_ = 0, y0_ = 0;
-        long columns_ = 1, rows_ = 1;
-        std::vector<std::vector<Vec2>> cells_;
-        std::vector<Vec2> none_;
+        double spread, extent, norm;
+        double tolerance;  // for the piece at hand
     };
 
     LabelBox box_;
     std::array<Side, 3> sides_;
-    Cells placed_;
+    PlacedLabels placed_;
+    // Kept from piece to piece for their memory.
+    std::vector<Candidate> candidates_;
+    std::vector<std::size_t> subset_, order_;
 };
 
 }  // namespace
@@ -439,37 +367,43 @@ std::vector<std::vector<TLevelLabel>> PlaceLabels(
     const std::vector<double>& values, const LabelBox& box) {
     std::vector<std::vector<TLevelLabel>> labels(levels.size());
     std::vector<PieceRef> order;
-    PointBuckets buckets;
-    int owner = 0;
     for (std::size_t k = 0; k < levels.size(); ++k) {
         std::string text = LevelText(values[k]);
-        for (std::size_t j = 0; j < levels[k].size(); ++j, ++owner) {
-            const TracedPiece& piece = levels[k][j];
+        labels[k].reserve(levels[k].size());
+        for (std::size_t j = 0; j < levels[k].size(); ++j) {
+            const std::vector<Vec2>& points = levels[k][j].points;
             TLevelLabel label{};
-            label.X = static_cast<float>(piece.points.front().x);
-            label.Y = static_cast<float>(piece.points.front().y);
+            if (!points.empty()) {
+                label.X = static_cast<float>(points.front().x);
+                label.Y = static_cast<float>(points.front().y);
+            }
             label.Flags = kNoLabel;
             std::strncpy(label.Text, text.c_str(), sizeof label.Text - 1);
             labels[k].push_back(label);
             double length = 0;
-            for (std::size_t p = 0; p < piece.points.size(); ++p) {
-                buckets.Add(piece.points[p], owner);
-                if (p > 0) {
-                    length += Length(piece.points[p] - piece.points[p - 1]);
-                }
+            for (std::size_t p = 1; p < points.size(); ++p) {
+                length += Length(points[p] - points[p - 1]);
             }
             order.push_back({static_cast<int>(k), static_cast<int>(j), length});
         }
     }
-    buckets.Build();
+    PointBuckets buckets;
+    buckets.Build(levels);
     std::vector<int> owners(order.size());
     std::iota(owners.begin(), owners.end(), 0);
     std::stable_sort(owners.begin(), owners.end(),
                      [&](int a, int b) { return order[a].length > order[b].length; });
     Placer placer(vertices, box);
+    ArcLine line;
     for (int o : owners) {
         const PieceRef& ref = order[o];
-        ArcLine line(levels[ref.level][ref.piece]);
+        const TracedPiece& piece = levels[ref.level][ref.piece];
+        // The piece's length is its arc's end to the bit, so a short piece is passed over
+        // before its arc is laid out.
+        if (piece.points.empty() || !(ref.length >= box.width + 2 * box.gap)) {
+            continue;
+        }
+        line.Assign(piece);
         std::optional<Vec2> place = placer.Choose(line, buckets, o);
         if (!place) {
             continue;

@@ -62,6 +62,61 @@ TEST(LevelLabels, PieceHuggingAnEdgeHasNoPlace) {
     EXPECT_NE(labels[0][0].Flags & kNoLabel, 0);
 }
 
+// A closed piece of straight sides, a point every `spacing` px, starting at its first corner.
+TracedPiece Loop(const std::vector<Vec2>& corners, double spacing) {
+    TracedPiece piece;
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        Vec2 a = corners[k], b = corners[(k + 1) % corners.size()];
+        int n = static_cast<int>(isotri::gen::Length(b - a) / spacing);
+        for (int j = 0; j < n; ++j) {
+            piece.points.push_back(a + (double(j) / n) * (b - a));
+        }
+    }
+    piece.points.push_back(corners[0]);
+    piece.mixtures.resize(piece.points.size());
+    piece.closed = true;
+    return piece;
+}
+
+// Every eighth place of the short upright piece is under the longer piece's label, so all places
+// are tried down the piece. Where the box is stuck it may pass over only as many places as it
+// needs to move up or down to come free, not sideways, or it would jump the first free place,
+// the one nearest the middle.
+TEST(LevelLabels, BoxStuckOnALabelFindsTheFreePlaceNearestTheMiddle) {
+    std::vector<std::vector<TracedPiece>> levels = {
+        {Line({300, 450}, {500, 450}, 41), Line({430, 418}, {430, 518}, 21)}};
+    auto labels = PlaceLabels(kTriangle, levels, {1});
+    const TLevelLabel& other = labels[0][0];
+    const TLevelLabel& label = labels[0][1];
+    ASSERT_EQ(other.Flags & kNoLabel, 0);
+    ASSERT_GT(std::fabs(other.X - 430), 30);  // the other box holds none of the piece's points
+    ASSERT_LT(std::fabs(other.X - 430), 36);  // sideways the box needs more than the 30 px below
+    ASSERT_EQ(label.Flags & kNoLabel, 0);
+    double expected = 448;  // places 3 px apart from 30 px past the start
+    while (std::fabs(expected - other.Y) < 30) {
+        expected += 3;
+    }
+    EXPECT_NEAR(label.X, 430, 1e-3);
+    EXPECT_NEAR(label.Y, expected, 1e-3);
+}
+
+TEST(LevelLabels, BrokenPiecesGetNoLabelAndSpareTheOthers) {
+    TracedPiece empty;
+    TracedPiece endless = Line({200, 500}, {600, 500}, 41);
+    endless.points[20].x = INFINITY;
+    TracedPiece endlessLoop = Loop({{300, 400}, {500, 400}, {500, 450}, {300, 450}}, 5);
+    endlessLoop.points[3].y = -INFINITY;
+    TracedPiece undefined = Line({200, 500}, {600, 500}, 41);
+    undefined.points[5].y = NAN;
+    for (const TracedPiece& broken : {empty, endless, endlessLoop, undefined}) {
+        std::vector<std::vector<TracedPiece>> levels = {{broken},
+                                                        {Line({200, 300}, {600, 300}, 41)}};
+        auto labels = PlaceLabels(kTriangle, levels, {1, 2});
+        EXPECT_NE(labels[0][0].Flags & kNoLabel, 0);
+        EXPECT_EQ(labels[1][0].Flags & kNoLabel, 0);
+    }
+}
+
 // The labels of a generated set: inside the triangle, apart, each on its own piece.
 double Cubic(double x1, double x2, double x3) {
     return 3.1 * x1 + 1.2 * x2 + 2.4 * x3 + 4.5 * x1 * x2 - 6.0 * x1 * x3 + 2.2 * x2 * x3 +
