@@ -77,10 +77,9 @@ class PlacedLabels {
         double best = kSpreadReach * kSpreadReach;
         for (const Vec2& o : Seen(Around(c.x, x0_, columns_), Around(c.y, y0_, rows_))) {
             Vec2 d = c - o;
-            double overlapX = reachX_ - std::fabs(d.x);
-            double overlapY = reachY_ - std::fabs(d.y);
-            if (overlapX > 0 && overlapY > 0) {
-                stuck = std::min(overlapX, overlapY);
+            double ax = std::fabs(d.x), ay = std::fabs(d.y);
+            if (reachX_ > ax && reachY_ > ay) {
+                stuck = std::min(reachX_ - ax, reachY_ - ay);
                 return false;
             }
             best = std::min(best, Dot(d, d));
@@ -103,9 +102,9 @@ class PlacedLabels {
 
     // The labels seen from places of the piece in cell (cx, cy), in their order.
     const std::vector<Vec2>& Seen(long cx, long cy) {
-        Gathered& g =
-            gathered_[(static_cast<unsigned long>(cx) * 3 + static_cast<unsigned long>(cy) * 5) %
-                      gathered_.size()];
+        // Any 4×2 cells have slots of their own.
+        Gathered& g = gathered_[(static_cast<unsigned long>(cx) & 3) |
+                                ((static_cast<unsigned long>(cy) & 1) << 2)];
         if (g.piece == piece_ && g.cellX == cx && g.cellY == cy) {
             return g.labels;
         }
