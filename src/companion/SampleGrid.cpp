@@ -200,14 +200,16 @@ Recycled<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high, int
 // beyond the side) are refined too: there the grid's topology is the least sure.
 void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
                                      Recycled<char>& marks) const {
-    const double spacing = (high - low) / (lineCount + 1);
+    // Bins of the level spacing, by its inverse: a value a rounding step off a level may fall
+    // either way, as the marks only choose where to sample.
+    const double perSpacing = (lineCount + 1) / (high - low);
     Recycled<signed char> bins(values_.size(), -1);
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
             const std::size_t k = static_cast<std::size_t>(Index(i, j));
             if (std::isfinite(values_[k])) {
-                bins[k] = static_cast<signed char>(
-                    std::clamp(std::floor((values_[k] - low) / spacing), 0.0, double(lineCount)));
+                bins[k] = static_cast<signed char>(std::clamp(
+                    std::floor((values_[k] - low) * perSpacing), 0.0, double(lineCount)));
             }
         }
     }
