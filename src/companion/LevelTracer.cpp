@@ -15,6 +15,8 @@ namespace {
 constexpr double kCornerReach = 64;
 // Directions at a chord's ends that differ more than this (cos 20°) make a corner.
 constexpr double kCornerCos = 0.94;
+// Share of the vertex tolerance for a search started from a close first try.
+constexpr double kCloseTryTolerance = 0.75;
 // A chord whose middle the grid's slope puts within this share of the sag allowed is kept whole.
 constexpr double kTrustedSag = 0.25;
 
@@ -265,7 +267,12 @@ class PiecePlacer {
                 double w = s / len;
                 return probe_.AtWeights(ua + w * (ub - ua), va + w * (vb - va)) - level_;
             };
-            t = SolveBracketed(g, 0.0, ga, len, gb, tol_.vertex);
+            // A search from a close first try stops on a slope seen from afar: a tighter
+            // tolerance keeps its points as near their level as the others.
+            const double guess = CurvedGuess(a, b, ga, gb, len);
+            t = SolveBracketed(g, 0.0, ga, len, gb,
+                               std::isnan(guess) ? tol_.vertex : kCloseTryTolerance * tol_.vertex,
+                               guess);
         }
         if (!t) {
             return std::nullopt;
@@ -276,6 +283,37 @@ class PiecePlacer {
         point.v = va + w * (vb - va);
         point.p = placement_.PointAt(point.u, point.v);
         return point;
+    }
+
+    // Where the parabola through the level function at a, b and the sampled grid node beyond
+    // either of them on the same line meets the level, at a distance from a in (0, len); NaN
+    // when there is no such node or root. A first try there mostly lands within the tolerance.
+    double CurvedGuess(GridNode a, GridNode b, double ga, double gb, double len) {
+        const int n = grid_.Divisions();
+        const int di = b.i - a.i, dj = b.j - a.j;
+        auto usable = [&](GridNode c) {
+            return c.i >= 0 && c.j >= 0 && c.i + c.j <= n && grid_.Sampled(c.i, c.j);
+        };
+        GridNode c{b.i + di, b.j + dj};
+        double xc = 2 * len;
+        if (!usable(c)) {
+            c = {a.i - di, a.j - dj};
+            xc = -len;
+            if (!usable(c)) {
+                return NAN;
+            }
+        }
+        const double gc = grid_.Value(c.i, c.j) - level_;
+        // Newton form: p(x) = ga + d1·x + d2·x·(x - len).
+        const double d1 = (gb - ga) / len;
+        const double d2 = ((gc - gb) / (xc - len) - d1) / xc;
+        double x = -ga / d1;
+        for (int step = 0; step < 3; ++step) {
+            const double p = ga + d1 * x + d2 * x * (x - len);
+            const double slope = d1 + d2 * (2 * x - len);
+            x -= p / slope;
+        }
+        return x > 0 && x < len ? x : NAN;
     }
 
     LinePoint PointOf(Vec2 p) const {

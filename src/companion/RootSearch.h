@@ -13,13 +13,14 @@ inline bool Below(double g) {
     return g < 0;
 }
 
-// Root of g between a and b, whose values ga and gb lie on different sides (Illinois method).
-// Stops when the estimated distance to the root, by the steepest slope seen, is under `tol`, or
-// the bracket is narrower than `tol`. Nothing when g is not finite somewhere on the way, or when
-// the value found is not near the level: a bracket whose values grow as it shrinks holds a pole
-// or a jump, not a root.
+// Root of g between a and b, whose values ga and gb lie on different sides (Illinois method),
+// tried first at `first` when that lies strictly between them. Stops when the estimated distance to
+// the root, by the steepest slope seen, is under `tol`, or the bracket is narrower than `tol`.
+// Nothing when g is not finite somewhere on the way, or when the value found is not near the level:
+// a bracket whose values grow as it shrinks holds a pole or a jump, not a root.
 template <class G>
-std::optional<double> SolveBracketed(G&& g, double a, double ga, double b, double gb, double tol) {
+std::optional<double> SolveBracketed(G&& g, double a, double ga, double b, double gb, double tol,
+                                     double first = NAN) {
     const double reach = 0.5 * std::max(std::fabs(ga), std::fabs(gb));
     auto root = [&](double t, double gt) {
         return std::fabs(gt) <= reach ? std::optional<double>(t) : std::nullopt;
@@ -29,6 +30,9 @@ std::optional<double> SolveBracketed(G&& g, double a, double ga, double b, doubl
     int side = 0;
     for (int iter = 0; iter < 200; ++iter) {
         double t = (fb != fa) ? (a * fb - b * fa) / (fb - fa) : 0.5 * (a + b);
+        if (iter == 0 && first > std::min(a, b) && first < std::max(a, b)) {
+            t = first;
+        }
         if (!(t > std::min(a, b) && t < std::max(a, b))) {
             t = 0.5 * (a + b);
         }
