@@ -143,13 +143,21 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size, int* at) 
     }
     std::fill(at, at + (high - low), -1);
     const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
-    for (int m = 0; m < size; ++m) {
-        GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
-        int bx = Bin(x), by = Bin(y);
+    // Along the side, vertices and edge keys step evenly: the key of a finest edge is that of
+    // its corner with the lesser coordinates.
+    const int row = n_ + 1, step = di * row + dj;
+    const int direction = dj == 0 ? 0 : di == 0 ? 1 : 2;
+    const int keyShift = (di < 0 ? di * row : 0) + (dj < 0 ? dj : 0);
+    int vertex = a.i * row + a.j;
+    int by = bins_[vertex];
+    for (int m = 0; m < size; ++m, vertex += step) {
+        const int bx = by;
+        by = bins_[vertex + step];
         if (bx == by || bx == kNoValue || by == kNoValue) {
             continue;
         }
-        int& stored = offset_[EdgeKey(x, y)];  // one past the first crossing, 0 for none
+        const GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
+        int& stored = offset_[3 * (vertex + keyShift) + direction];  // one past the first, or 0
         const int first = std::min(bx, by), count = std::abs(bx - by);
         if (low <= first && first + count <= high) {
             const int offset = stored != 0 ? stored - 1 : static_cast<int>(crossings_.size());
@@ -233,13 +241,15 @@ void CrossingNetwork::PairAcrossSaddles() {
             continue;
         }
         const int i = cell.i, j = cell.j, s = cell.size;
-        if (j >= s && cells_.IsLeaf({i, j - s, s, false})) {
+        // Levels pass between the cells across a side only where they cross this one.
+        const bool crossed = Crossed(CornersOf(cell));
+        if (crossed && j >= s && cells_.IsLeaf({i, j - s, s, false})) {
             PairAcross({i, j}, {i + s, j}, {i, j + s}, {i + s, j - s}, s);
         }
-        if (i >= s && cells_.IsLeaf({i - s, j, s, false})) {
+        if (crossed && i >= s && cells_.IsLeaf({i - s, j, s, false})) {
             PairAcross({i, j}, {i, j + s}, {i + s, j}, {i - s, j + s}, s);
         }
-        if (i + j + 2 * s <= n_ && cells_.IsLeaf({i, j, s, false})) {
+        if (crossed && i + j + 2 * s <= n_ && cells_.IsLeaf({i, j, s, false})) {
             PairAcross({i, j + s}, {i + s, j}, {i, j}, {i + s, j + s}, s);
         }
         // Sides of the triangle have no cell beyond them.
