@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "companion/CrossingNetwork.h"
+#include "companion/LevelSearch.h"
 #include "companion/RootSearch.h"
 
 namespace isotri::gen {
@@ -15,8 +16,6 @@ namespace {
 constexpr double kCornerReach = 64;
 // Directions at a chord's ends that differ more than this (cos 20°) make a corner.
 constexpr double kCornerCos = 0.94;
-// Share of the vertex tolerance for a search started from a close first try.
-constexpr double kCloseTryTolerance = 0.75;
 // A chord whose middle the grid's slope puts within this share of the sag allowed is kept whole.
 constexpr double kTrustedSag = 0.25;
 
@@ -32,6 +31,7 @@ class PiecePlacer {
           levels_(levels),
           limit_(limit),
           tol_(tol),
+          search_(probe, grid, tol.vertex),
           visited_(crossings_.size(), 0),
           state_(crossings_.size(), kUntried) {
         // Room for every crossing, so that a placed point never moves.
@@ -53,6 +53,7 @@ class PiecePlacer {
                     chain.push_back(chain.front());
                 }
                 level_ = levels_[c.level];
+                search_.SetLevel(level_);
                 Place(chain, closed, pieces[c.level]);
             }
         }
@@ -202,7 +203,7 @@ class PiecePlacer {
     // nearest finest edges of that grid line, then from the grid's guess along the grid's slope.
     // A side whose values change sides without a root holds a pole or a jump: nothing.
     std::optional<LinePoint> OnEdge(const Crossing& c, bool& bracketed) {
-        std::optional<LinePoint> found = OnGridEdge(c.a, c.b, bracketed);
+        std::optional<LinePoint> found = search_.OnGridEdge(c.a, c.b, bracketed);
         if (found || bracketed) {
             return found;
         }
@@ -221,7 +222,7 @@ class PiecePlacer {
             if (Below(grid_.ModelValue(p.i, p.j) - level_) != rising) {
                 continue;
             }
-            found = OnGridEdge(p, q, bracketed);
+            found = search_.OnGridEdge(p, q, bracketed);
             if (bracketed) {
                 return found;
             }
@@ -234,7 +235,7 @@ class PiecePlacer {
         Vec2 dir = (1 / Length(gradient)) * gradient;
         const double edge = Length(placement_.PointAt(double(step.i) / n, double(step.j) / n) -
                                    placement_.PointAt(0, 0));
-        std::optional<double> s = AlongNormal(c.p, dir, 2 * edge);
+        std::optional<double> s = search_.AlongNormal(c.p, dir, 2 * edge);
         if (!s) {
             return std::nullopt;
         }
@@ -242,78 +243,6 @@ class PiecePlacer {
         point.p = c.p + *s * dir;
         placement_.WeightsOf(point.p, point.u, point.v);
         return point;
-    }
-
-    // The level on the model between grid nodes a and b, when their model values lie on either
-    // side of it (`bracketed`).
-    std::optional<LinePoint> OnGridEdge(GridNode a, GridNode b, bool& bracketed) {
-        const double n = grid_.Divisions();
-        double ua = a.i / n, va = a.j / n, ub = b.i / n, vb = b.j / n;
-        double len = Length(placement_.PointAt(ub, vb) - placement_.PointAt(ua, va));
-        double ga = grid_.ModelValue(a.i, a.j) - level_;
-        double gb = grid_.ModelValue(b.i, b.j) - level_;
-        bracketed = std::isfinite(ga) && std::isfinite(gb) &&
-                    (ga == 0 || gb == 0 || Below(ga) != Below(gb));
-        if (!bracketed) {
-            return std::nullopt;
-        }
-        std::optional<double> t;
-        if (ga == 0 || len == 0) {
-            t = 0.0;
-        } else if (gb == 0) {
-            t = len;
-        } else {
-            auto g = [&](double s) {
-                double w = s / len;
-                return probe_.AtWeights(ua + w * (ub - ua), va + w * (vb - va)) - level_;
-            };
-            // A search from a close first try stops on a slope seen from afar: a tighter
-            // tolerance keeps its points as near their level as the others.
-            const double guess = CurvedGuess(a, b, ga, gb, len);
-            t = SolveBracketed(g, 0.0, ga, len, gb,
-                               std::isnan(guess) ? tol_.vertex : kCloseTryTolerance * tol_.vertex,
-                               guess);
-        }
-        if (!t) {
-            return std::nullopt;
-        }
-        double w = len > 0 ? *t / len : 0.0;
-        LinePoint point;
-        point.u = ua + w * (ub - ua);
-        point.v = va + w * (vb - va);
-        point.p = placement_.PointAt(point.u, point.v);
-        return point;
-    }
-
-    // Where the parabola through the level function at a, b and the sampled grid node beyond
-    // either of them on the same line meets the level, at a distance from a in (0, len); NaN
-    // when there is no such node or root. A first try there mostly lands within the tolerance.
-    double CurvedGuess(GridNode a, GridNode b, double ga, double gb, double len) {
-        const int n = grid_.Divisions();
-        const int di = b.i - a.i, dj = b.j - a.j;
-        auto usable = [&](GridNode c) {
-            return c.i >= 0 && c.j >= 0 && c.i + c.j <= n && grid_.Sampled(c.i, c.j);
-        };
-        GridNode c{b.i + di, b.j + dj};
-        double xc = 2 * len;
-        if (!usable(c)) {
-            c = {a.i - di, a.j - dj};
-            xc = -len;
-            if (!usable(c)) {
-                return NAN;
-            }
-        }
-        const double gc = grid_.Value(c.i, c.j) - level_;
-        // Newton form: p(x) = ga + d1·x + d2·x·(x - len).
-        const double d1 = (gb - ga) / len;
-        const double d2 = ((gc - gb) / (xc - len) - d1) / xc;
-        double x = -ga / d1;
-        for (int step = 0; step < 3; ++step) {
-            const double p = ga + d1 * x + d2 * x * (x - len);
-            const double slope = d1 + d2 * (2 * x - len);
-            x -= p / slope;
-        }
-        return x > 0 && x < len ? x : NAN;
     }
 
     LinePoint PointOf(Vec2 p) const {
@@ -409,16 +338,6 @@ class PiecePlacer {
         }
     }
 
-    // The model's value at p; the last point asked is remembered, as a chord's middle is tried
-    // more than once.
-    double ModelAt(Vec2 p) {
-        if (!(p.x == lastAt_.x && p.y == lastAt_.y)) {
-            lastAt_ = p;
-            lastValue_ = probe_.AtPoint(p);
-        }
-        return lastValue_;
-    }
-
     // Whether p lies so near the level, by the grid's slope there, that a chord through it
     // stays well within the sag allowed.
     bool NearLevel(Vec2 p) {
@@ -428,7 +347,7 @@ class PiecePlacer {
         if (!grid_.LinearGradient(u, v, gradient)) {
             return false;
         }
-        double g = ModelAt(p) - level_;
+        double g = search_.ModelAt(p) - level_;
         return std::isfinite(g) && std::fabs(g) <= kTrustedSag * tol_.sag * Length(gradient);
     }
 
@@ -457,7 +376,7 @@ class PiecePlacer {
         if (!(reach > 0) || reach > kCornerReach) {
             return std::nullopt;
         }
-        std::optional<double> t = AlongNormal(mid, (1 / reach) * toCorner, 1.25 * reach);
+        std::optional<double> t = search_.AlongNormal(mid, (1 / reach) * toCorner, 1.25 * reach);
         if (!t || !(*t > 0)) {
             return std::nullopt;
         }
@@ -482,7 +401,7 @@ class PiecePlacer {
                 return corner;
             }
         }
-        if (std::optional<double> t = AlongNormal(mid, normal, len)) {
+        if (std::optional<double> t = search_.AlongNormal(mid, normal, len)) {
             return mid + *t * normal;
         }
         if (!turns) {
@@ -491,7 +410,7 @@ class PiecePlacer {
             }
         }
         double h = std::min(0.25, 0.1 * len);
-        double f = ModelAt(mid);
+        double f = search_.ModelAt(mid);
         Vec2 slope{(probe_.AtPoint(mid + Vec2{h, 0}) - f) / h,
                    (probe_.AtPoint(mid + Vec2{0, h}) - f) / h};
         double norm = Length(slope);
@@ -499,7 +418,7 @@ class PiecePlacer {
             return std::nullopt;
         }
         Vec2 dir = (1 / norm) * slope;
-        std::optional<double> t = AlongNormal(mid, dir, len);
+        std::optional<double> t = search_.AlongNormal(mid, dir, len);
         if (!t) {
             return std::nullopt;
         }
@@ -511,88 +430,6 @@ class PiecePlacer {
         return c;
     }
 
-    // The part [lo, hi] of the line mid + t·normal, |t| <= reach, inside the triangle.
-    bool InsideRange(Vec2 mid, Vec2 normal, double reach, double& lo, double& hi) const {
-        double u, v, du, dv;
-        placement_.WeightsOf(mid, u, v);
-        placement_.WeightsOf(mid + normal, du, dv);
-        du -= u;
-        dv -= v;
-        lo = -reach;
-        hi = reach;
-        // A point a rounding step beyond a side, as the middle of a chord along it, is on it.
-        auto onSide = [](double w) { return w < 0 && w > -1e-9 ? 0.0 : w; };
-        const double weight[3] = {onSide(u), onSide(v), onSide(1 - u - v)};
-        const double slope[3] = {du, dv, -du - dv};
-        for (int k = 0; k < 3; ++k) {
-            if (slope[k] > 0) {
-                lo = std::max(lo, -weight[k] / slope[k]);
-            } else if (slope[k] < 0) {
-                hi = std::min(hi, -weight[k] / slope[k]);
-            }
-        }
-        return lo <= 0 && 0 <= hi;
-    }
-
-    // Offset along `normal` from `mid` to the level, within `reach` and the triangle: secant
-    // steps from the grid's slope, then a bracketed search once the level is passed.
-    std::optional<double> AlongNormal(Vec2 mid, Vec2 normal, double reach) {
-        auto g = [&](double t) { return probe_.AtPoint(mid + t * normal) - level_; };
-        double lo, hi;
-        if (!InsideRange(mid, normal, reach, lo, hi)) {
-            return std::nullopt;
-        }
-        double gMid = ModelAt(mid) - level_;
-        if (!std::isfinite(gMid)) {
-            return std::nullopt;
-        }
-        if (gMid == 0) {
-            return 0.0;
-        }
-        double slope = 0;
-        double u, v;
-        placement_.WeightsOf(mid, u, v);
-        Vec2 gradient;
-        if (grid_.LinearGradient(u, v, gradient)) {
-            slope = Dot(gradient, normal);
-        }
-        double t0 = 0, g0 = gMid;
-        double t1 =
-            std::fabs(slope) > 0 ? std::clamp(-g0 / slope, lo, hi) : 0.5 * (hi - lo > 0 ? hi : lo);
-        for (int iter = 0; iter < 12 && t1 != t0; ++iter) {
-            double g1 = g(t1);
-            if (!std::isfinite(g1)) {
-                break;
-            }
-            if (g1 == 0) {
-                return t1;
-            }
-            if (Below(g1) != Below(g0)) {
-                return SolveBracketed(g, t0, g0, t1, g1, tol_.vertex);
-            }
-            double secant = (g1 - g0) / (t1 - t0);
-            // Steps that grow the value head for a pole, not for the level.
-            if (std::fabs(g1) <= tol_.vertex * std::fabs(secant) && std::fabs(g1) < std::fabs(g0)) {
-                return t1;
-            }
-            double t2 = std::clamp(t1 - g1 / secant, lo, hi);
-            if (!std::isfinite(t2)) {
-                break;
-            }
-            t0 = t1;
-            g0 = g1;
-            t1 = t2;
-        }
-        // No convergence: look for the level between the middle and either end of the range.
-        for (double end : {lo, hi}) {
-            double gEnd = g(end);
-            if (end != 0 && std::isfinite(gEnd) && Below(gEnd) != Below(gMid)) {
-                return SolveBracketed(g, 0.0, gMid, end, gEnd, tol_.vertex);
-            }
-        }
-        return std::nullopt;
-    }
-
     ModelProbe& probe_;
     const TrianglePlacement& placement_;
     SampleGrid& grid_;
@@ -602,6 +439,7 @@ class PiecePlacer {
     std::int64_t limit_;
     TraceTolerances tol_;
     double level_ = 0;
+    LevelSearch search_;
     Recycled<char> visited_;
     // Per crossing: where it was placed, or why not.
     static constexpr int kUntried = -1;
@@ -610,8 +448,6 @@ class PiecePlacer {
     Recycled<int> state_;
     Recycled<LinePoint> placed_;
     std::vector<Vec2> points_;  // of the chain being placed
-    Vec2 lastAt_{NAN, NAN};
-    double lastValue_ = NAN;
 };
 
 }  // namespace
