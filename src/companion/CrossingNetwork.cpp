@@ -133,6 +133,24 @@ int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
     return -1;
 }
 
+std::pair<GridNode, GridNode> CrossingNetwork::FineEdge(const Crossing& c) const {
+    const GridNode a = c.a, b = c.b;
+    const int size = std::max(std::abs(b.i - a.i), std::abs(b.j - a.j));
+    if (size == 0) {
+        return {a, b};
+    }
+    const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
+    for (int m = 0; m < size; ++m) {
+        GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
+        int bx = Bin(x), by = Bin(y);
+        if (bx != kNoValue && by != kNoValue && std::min(bx, by) <= c.level &&
+            c.level < std::max(bx, by)) {
+            return {x, y};
+        }
+    }
+    return {a, b};
+}
+
 // The crossings of every level on the finest edges of the side ab; each is searched later on
 // the model along the longest side it was met on, whose ends are the likeliest sampled. `at`
 // gets the crossing of each level the side crosses, from the lower of its ends' bins, or -1.
@@ -187,8 +205,6 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size, int* at) 
             c.level = static_cast<std::int16_t>(first + k);
             c.a = a;
             c.b = b;
-            c.fineA = x;
-            c.fineB = y;
             crossings_.push_back(c);
         }
     }
@@ -429,7 +445,7 @@ int CrossingNetwork::Add(const LinePoint& at, int level, GridNode corner, int x,
     Crossing c;
     c.p = at.p;
     c.level = static_cast<std::int16_t>(level);
-    c.a = c.b = c.fineA = c.fineB = corner;
+    c.a = c.b = corner;
     c.onModel = true;
     crossings_.push_back(c);
     links_.push_back({{x, y}});

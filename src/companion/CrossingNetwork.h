@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "companion/GridCells.h"
@@ -35,8 +36,7 @@ struct Crossing {
     Vec2 p;  // on the model when `onModel`, else read off the grid's linear picture
     std::int16_t level = 0;
     bool onModel = false;
-    NodeOf a, b;          // the longest grid side it was met on
-    NodeOf fineA, fineB;  // the finest edge it lies on
+    NodeOf a, b;  // the longest grid side it was met on
 };
 
 // The crossings next to one along its line, apart from the crossings themselves: following a
@@ -54,6 +54,9 @@ class CrossingNetwork {
 
     const Recycled<Crossing>& Crossings() const { return crossings_; }
     const Recycled<Neighbours>& Links() const { return links_; }
+    // The finest edge of the crossing's grid side that its level crosses; kept out of the
+    // crossing itself, as only a rare search asks for it.
+    std::pair<GridNode, GridNode> FineEdge(const Crossing& c) const;
 
   private:
     struct Saddle {

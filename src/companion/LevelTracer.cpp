@@ -26,6 +26,7 @@ class PiecePlacer {
         : probe_(probe),
           placement_(probe.Placement()),
           grid_(grid),
+          network_(network),
           crossings_(network.Crossings()),
           links_(network.Links()),
           levels_(levels),
@@ -207,13 +208,14 @@ class PiecePlacer {
         if (found || bracketed) {
             return found;
         }
-        const GridNode step{c.fineB.i - c.fineA.i, c.fineB.j - c.fineA.j};
-        const bool rising = Below(grid_.Value(c.fineA.i, c.fineA.j) - level_);
+        const auto [fineA, fineB] = network_.FineEdge(c);
+        const GridNode step{fineB.i - fineA.i, fineB.j - fineA.j};
+        const bool rising = Below(grid_.Value(fineA.i, fineA.j) - level_);
         const int n = grid_.Divisions();
         constexpr int kReach = 4;
         for (int m = 0; m <= 2 * kReach; ++m) {
             int shift = (m % 2 == 0 ? 1 : -1) * ((m + 1) / 2);
-            GridNode p{c.fineA.i + shift * step.i, c.fineA.j + shift * step.j};
+            GridNode p{fineA.i + shift * step.i, fineA.j + shift * step.j};
             GridNode q{p.i + step.i, p.j + step.j};
             if (std::min({p.i, p.j, q.i, q.j}) < 0 || std::max(p.i + p.j, q.i + q.j) > n) {
                 continue;
@@ -433,6 +435,7 @@ class PiecePlacer {
     ModelProbe& probe_;
     const TrianglePlacement& placement_;
     SampleGrid& grid_;
+    const CrossingNetwork& network_;
     const Recycled<Crossing>& crossings_;
     const Recycled<Neighbours>& links_;
     const std::vector<double>& levels_;
