@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numeric>
 #include <optional>
+#include <stdexcept>
 
 #include "companion/LabelNeighbourhood.h"
 
@@ -365,6 +366,9 @@ std::string LevelText(double value) {
 std::vector<std::vector<TLevelLabel>> PlaceLabels(
     const std::array<Vec2, 3>& vertices, const std::vector<std::vector<TracedPiece>>& levels,
     const std::vector<double>& values, const LabelBox& box) {
+    if (values.size() < levels.size()) {
+        throw std::invalid_argument("PlaceLabels: fewer values than levels");
+    }
     std::vector<std::vector<TLevelLabel>> labels(levels.size());
     std::vector<PieceRef> order;
     for (std::size_t k = 0; k < levels.size(); ++k) {

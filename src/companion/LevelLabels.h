@@ -23,7 +23,7 @@ struct LabelBox {
 std::string LevelText(double value);
 
 // labels[k][j] belongs to piece j of level k. Pieces are served longest first, so the long
-// lines get the free places.
+// lines get the free places. Throws std::invalid_argument when a level has no value.
 std::vector<std::vector<TLevelLabel>> PlaceLabels(
     const std::array<Vec2, 3>& vertices, const std::vector<std::vector<TracedPiece>>& levels,
     const std::vector<double>& values, const LabelBox& box = {});

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -115,6 +116,12 @@ TEST(LevelLabels, BrokenPiecesGetNoLabelAndSpareTheOthers) {
         EXPECT_NE(labels[0][0].Flags & kNoLabel, 0);
         EXPECT_EQ(labels[1][0].Flags & kNoLabel, 0);
     }
+}
+
+TEST(LevelLabels, LevelsWithoutValuesAreRefused) {
+    std::vector<std::vector<TracedPiece>> levels = {{Line({200, 300}, {600, 300}, 41)},
+                                                    {Line({200, 500}, {600, 500}, 41)}};
+    EXPECT_THROW(PlaceLabels(kTriangle, levels, {1}), std::invalid_argument);
 }
 
 // The labels of a generated set: inside the triangle, apart, each on its own piece.
