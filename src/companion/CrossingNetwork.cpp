@@ -121,34 +121,36 @@ int CrossingNetwork::EdgeKey(GridNode a, GridNode b) const {
 
 // A leaf's side is linear, so its values rise or fall steadily along it: each level crosses it
 // on one finest edge, the one a neighbour of any size finds too.
-int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
+bool CrossingNetwork::EdgeCrossed(GridNode a, GridNode b, int size, int level, GridNode& x,
+                                  GridNode& y) const {
     const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
     for (int m = 0; m < size; ++m) {
-        GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
+        x = {a.i + m * di, a.j + m * dj};
+        y = {x.i + di, x.j + dj};
         int bx = Bin(x), by = Bin(y);
-        if (std::min(bx, by) <= level && level < std::max(bx, by)) {
-            return offset_[EdgeKey(x, y)] - 1 + level - std::min(bx, by);
+        if (bx != kNoValue && by != kNoValue && std::min(bx, by) <= level &&
+            level < std::max(bx, by)) {
+            return true;
         }
     }
-    return -1;
+    return false;
+}
+
+int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
+    GridNode x, y;
+    if (!EdgeCrossed(a, b, size, level, x, y)) {
+        return -1;
+    }
+    return offset_[EdgeKey(x, y)] - 1 + level - std::min(Bin(x), Bin(y));
 }
 
 std::pair<GridNode, GridNode> CrossingNetwork::FineEdge(const Crossing& c) const {
-    const GridNode a = c.a, b = c.b;
-    const int size = std::max(std::abs(b.i - a.i), std::abs(b.j - a.j));
-    if (size == 0) {
-        return {a, b};
+    const int size = std::max(std::abs(c.b.i - c.a.i), std::abs(c.b.j - c.a.j));
+    GridNode x, y;
+    if (size == 0 || !EdgeCrossed(c.a, c.b, size, c.level, x, y)) {
+        return {c.a, c.b};
     }
-    const int di = (b.i - a.i) / size, dj = (b.j - a.j) / size;
-    for (int m = 0; m < size; ++m) {
-        GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
-        int bx = Bin(x), by = Bin(y);
-        if (bx != kNoValue && by != kNoValue && std::min(bx, by) <= c.level &&
-            c.level < std::max(bx, by)) {
-            return {x, y};
-        }
-    }
-    return {a, b};
+    return {x, y};
 }
 
 // The crossings of every level on the finest edges of the side ab; each is searched later on

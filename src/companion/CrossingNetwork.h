@@ -76,6 +76,8 @@ class CrossingNetwork {
     static Corners CornersOf(const GridCell& cell);
     bool Crossed(const Corners& corners) const;
 
+    // The finest edge xy of the leaf side ab, of `size`, that `level` crosses; false for none.
+    bool EdgeCrossed(GridNode a, GridNode b, int size, int level, GridNode& x, GridNode& y) const;
     int CrossingOn(GridNode a, GridNode b, int size, int level);
     void PlaceCrossings(GridNode a, GridNode b, int size, int* at);
     void Cell(const Corners& corners, const std::array<int*, 3>& at);

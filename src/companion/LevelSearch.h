@@ -17,6 +17,7 @@ class LevelSearch {
     LevelSearch(ModelProbe& probe, SampleGrid& grid, double vertexTolerance);
 
     void SetLevel(double level) { level_ = level; }
+    double Level() const { return level_; }
 
     // The model's value at p; the last point asked is remembered, as a chord's middle is tried
     // more than once.

@@ -53,8 +53,7 @@ class PiecePlacer {
                 if (closed) {
                     chain.push_back(chain.front());
                 }
-                level_ = levels_[c.level];
-                search_.SetLevel(level_);
+                search_.SetLevel(levels_[c.level]);
                 Place(chain, closed, pieces[c.level]);
             }
         }
@@ -210,7 +209,8 @@ class PiecePlacer {
         }
         const auto [fineA, fineB] = network_.FineEdge(c);
         const GridNode step{fineB.i - fineA.i, fineB.j - fineA.j};
-        const bool rising = Below(grid_.Value(fineA.i, fineA.j) - level_);
+        const double level = search_.Level();
+        const bool rising = Below(grid_.Value(fineA.i, fineA.j) - level);
         const int n = grid_.Divisions();
         constexpr int kReach = 4;
         for (int m = 0; m <= 2 * kReach; ++m) {
@@ -221,7 +221,7 @@ class PiecePlacer {
                 continue;
             }
             // Only a change of the same way as the grid's: the other way is another crossing.
-            if (Below(grid_.ModelValue(p.i, p.j) - level_) != rising) {
+            if (Below(grid_.ModelValue(p.i, p.j) - level) != rising) {
                 continue;
             }
             found = search_.OnGridEdge(p, q, bracketed);
@@ -349,7 +349,7 @@ class PiecePlacer {
         if (!grid_.LinearGradient(u, v, gradient)) {
             return false;
         }
-        double g = search_.ModelAt(p) - level_;
+        double g = search_.ModelAt(p) - search_.Level();
         return std::isfinite(g) && std::fabs(g) <= kTrustedSag * tol_.sag * Length(gradient);
     }
 
@@ -441,7 +441,6 @@ class PiecePlacer {
     const std::vector<double>& levels_;
     std::int64_t limit_;
     TraceTolerances tol_;
-    double level_ = 0;
     LevelSearch search_;
     Recycled<char> visited_;
     // Per crossing: where it was placed, or why not.

@@ -26,6 +26,7 @@
 #include "models/MathDef.h"
 #include "shell/MainUnit.h"
 #include "support/GuiSupport.h"
+#include "support/ShownMainForm.h"
 
 namespace {
 
@@ -88,12 +89,7 @@ void MainUnitTest::cleanup() {
 }
 
 void MainUnitTest::Start(const char* moduleDir) {
-    const std::string path = ModulePath(moduleDir);
-    form_ = std::make_unique<TMainForm>(
-        isotri::NumberText(','), &sink_,
-        [path](isotri::TMathDefinition& mathDef) { mathDef.LoadModule(path); });
-    form_->CreateDialogs();
-    form_->show();
+    form_ = ShownMainForm(moduleDir, &sink_);
     QVERIFY(QTest::qWaitForWindowActive(form_.get()));
 }
 

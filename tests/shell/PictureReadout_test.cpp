@@ -18,6 +18,7 @@
 #include "shell/MainUnit.h"
 #include "shell/PictureReadout.h"
 #include "support/GuiSupport.h"
+#include "support/ShownMainForm.h"
 
 namespace {
 
@@ -69,12 +70,7 @@ void PictureReadoutTest::cleanup() {
 }
 
 void PictureReadoutTest::Start() {
-    const std::string path = ModulePath("gui_models");
-    form_ = std::make_unique<TMainForm>(
-        isotri::NumberText(','), &sink_,
-        [path](isotri::TMathDefinition& mathDef) { mathDef.LoadModule(path); });
-    form_->CreateDialogs();
-    form_->show();
+    form_ = ShownMainForm("gui_models", &sink_);
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
 }
 

@@ -13,6 +13,7 @@
 #include "models/MathDef.h"
 #include "shell/MainUnit.h"
 #include "support/GuiSupport.h"
+#include "support/ShownMainForm.h"
 
 namespace {
 
@@ -42,12 +43,7 @@ class PlotBreatherTest : public QObject {
 };
 
 void PlotBreatherTest::init() {
-    const std::string path = ModulePath("gui_slow");
-    form_ = std::make_unique<TMainForm>(
-        isotri::NumberText(','), &sink_,
-        [path](isotri::TMathDefinition& mathDef) { mathDef.LoadModule(path); });
-    form_->CreateDialogs();
-    form_->show();
+    form_ = ShownMainForm("gui_slow", &sink_);
     QVERIFY(QTest::qWaitForWindowActive(form_.get()));
 }
 
