@@ -1,6 +1,7 @@
 #include "companion/CrossingNetwork.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <tuple>
 
@@ -29,15 +30,22 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
             bins_[i * (n_ + 1) + j] = static_cast<signed char>(BinOf(G({i, j})));
         }
     }
-    offset_.assign(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)), 0);
+    offset_.resize(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)));
+    for (int i = 0; i <= n_; ++i) {
+        int* row = offset_.data() + 3 * i * (n_ + 1);
+        std::fill(row, row + 3 * (n_ + 1 - i), 0);
+    }
     // A cell's sides hold twice the levels between its corners, and every finest edge inside the
     // triangle lies on the sides of two cells, on its sides of one: the crossings are known in
     // number before they are placed, and are not moved as they grow (beside cells the model
     // leaves undefined there may be a few more).
+    const Recycled<GridCell>& leaves = cells_.Leaves();
+    crossed_.resize(leaves.size());
     std::size_t twice = 0;
-    for (const GridCell& cell : cells_.Leaves()) {
-        Corners corners = CornersOf(cell);
-        if (Crossed(corners)) {
+    for (std::size_t k = 0; k < leaves.size(); ++k) {
+        Corners corners = CornersOf(leaves[k]);
+        crossed_[k] = Crossed(corners);
+        if (crossed_[k]) {
             int b0 = Bin(corners[0]), b1 = Bin(corners[1]), b2 = Bin(corners[2]);
             twice += 2 * static_cast<std::size_t>(std::max({b0, b1, b2}) - std::min({b0, b1, b2}));
         }
@@ -57,11 +65,12 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
     // Each crossed cell places the crossings on its sides, then joins them; side k runs from
     // corner k to the next, and its crossings are kept by level from the lower of its ends' bins.
     Recycled<int> sides(3 * levels_.size());
-    for (const GridCell& cell : cells_.Leaves()) {
-        Corners corners = CornersOf(cell);
-        if (!Crossed(corners)) {
+    for (std::size_t leaf = 0; leaf < leaves.size(); ++leaf) {
+        if (!crossed_[leaf]) {
             continue;
         }
+        const GridCell& cell = leaves[leaf];
+        Corners corners = CornersOf(cell);
         std::array<int*, 3> at;
         for (int k = 0; k < 3; ++k) {
             at[k] = sides.data() + k * levels_.size();
@@ -84,8 +93,9 @@ int CrossingNetwork::BinOf(double f) const {
     const int count = static_cast<int>(levels_.size());
     int k = 0;
     if (perSpacing_ > 0) {
-        k = static_cast<int>(
-            std::clamp(std::floor((f - levels_[0]) * perSpacing_) + 1, 0.0, double(count)));
+        // Truncation is the floor here, and far cheaper than the library's.
+        const double guess = (f - levels_[0]) * perSpacing_ + 1;
+        k = !(guess > 0) ? 0 : guess >= count ? count : static_cast<int>(guess);
     }
     while (k > 0 && levels_[k - 1] > f) {
         --k;
@@ -141,7 +151,7 @@ int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
     if (!EdgeCrossed(a, b, size, level, x, y)) {
         return -1;
     }
-    return offset_[EdgeKey(x, y)] - 1 + level - std::min(Bin(x), Bin(y));
+    return (offset_[EdgeKey(x, y)] >> kSideBits) - 1 + level - std::min(Bin(x), Bin(y));
 }
 
 std::pair<GridNode, GridNode> CrossingNetwork::FineEdge(const Crossing& c) const {
@@ -168,6 +178,7 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size, int* at) 
     const int row = n_ + 1, step = di * row + dj;
     const int direction = dj == 0 ? 0 : di == 0 ? 1 : 2;
     const int keyShift = (di < 0 ? di * row : 0) + (dj < 0 ? dj : 0);
+    const int sideLog = std::countr_zero(static_cast<unsigned>(size));  // sizes are powers of 2
     int vertex = a.i * row + a.j;
     int by = bins_[vertex];
     for (int m = 0; m < size; ++m, vertex += step) {
@@ -177,26 +188,27 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size, int* at) 
             continue;
         }
         const GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
-        int& stored = offset_[3 * (vertex + keyShift) + direction];  // one past the first, or 0
+        int& stored = offset_[3 * (vertex + keyShift) + direction];
         const int first = std::min(bx, by), count = std::abs(bx - by);
         if (low <= first && first + count <= high) {
-            const int offset = stored != 0 ? stored - 1 : static_cast<int>(crossings_.size());
+            const int offset =
+                stored != 0 ? (stored >> kSideBits) - 1 : static_cast<int>(crossings_.size());
             for (int k = 0; k < count; ++k) {
                 at[first - low + k] = offset + k;
             }
         }
         if (stored != 0) {
-            const int offset = stored - 1;
-            const Crossing& known = crossings_[offset];
-            if (std::max(std::abs(known.b.i - known.a.i), std::abs(known.b.j - known.a.j)) < size) {
+            if ((stored & kSideMask) < sideLog) {
+                const int offset = (stored >> kSideBits) - 1;
                 for (int k = 0; k < count; ++k) {
                     crossings_[offset + k].a = a;
                     crossings_[offset + k].b = b;
                 }
+                stored = (stored & ~kSideMask) | sideLog;
             }
             continue;
         }
-        stored = static_cast<int>(crossings_.size()) + 1;
+        stored = ((static_cast<int>(crossings_.size()) + 1) << kSideBits) | sideLog;
         double fx = G(x), fy = G(y);
         double ux = double(x.i) / n_, vx = double(x.j) / n_;
         double uy = double(y.i) / n_, vy = double(y.j) / n_;
@@ -254,13 +266,15 @@ void CrossingNetwork::Relink(int at, int from, int to) {
 }
 
 void CrossingNetwork::PairAcrossSaddles() {
-    for (const GridCell& cell : cells_.Leaves()) {
+    const Recycled<GridCell>& leaves = cells_.Leaves();
+    for (std::size_t leaf = 0; leaf < leaves.size(); ++leaf) {
+        const GridCell& cell = leaves[leaf];
         if (!cell.up) {
             continue;
         }
         const int i = cell.i, j = cell.j, s = cell.size;
         // Levels pass between the cells across a side only where they cross this one.
-        const bool crossed = Crossed(CornersOf(cell));
+        const bool crossed = crossed_[leaf] != 0;
         if (crossed && j >= s && cells_.IsLeaf({i, j - s, s, false})) {
             PairAcross({i, j}, {i + s, j}, {i, j + s}, {i + s, j - s}, s);
         }

@@ -102,8 +102,12 @@ class CrossingNetwork {
     const std::vector<double>& levels_;
     double tolerance_;
     Recycled<signed char> bins_;  // level counts fit: there are at most 50 levels
+    Recycled<char> crossed_;      // by leaf: some level crosses it
     double perSpacing_ = 0;       // levels per unit of value, if evenly spaced
-    // One past the first crossing of each finest edge, 0 for none.
+    // Per finest edge: one past its first crossing, shifted past the log2 of the longest leaf
+    // side it was met on (read here, the crossings themselves are far apart); 0 for none.
+    static constexpr int kSideBits = 5;
+    static constexpr int kSideMask = (1 << kSideBits) - 1;
     Recycled<int> offset_;
     Recycled<Crossing> crossings_;
     Recycled<Neighbours> links_;

@@ -93,9 +93,18 @@ double LevelSearch::ModelAt(Vec2 p) {
     return lastValue_;
 }
 
-bool LevelSearch::InsideRange(Vec2 mid, Vec2 normal, double reach, double& lo, double& hi) const {
-    double u, v, du, dv;
-    placement_.WeightsOf(mid, u, v);
+const LevelSearch::Surroundings& LevelSearch::Around(Vec2 p) {
+    if (!(p.x == aroundAt_.x && p.y == aroundAt_.y)) {
+        aroundAt_ = p;
+        placement_.WeightsOf(p, around_.u, around_.v);
+        around_.sloped = grid_.LinearGradient(around_.u, around_.v, around_.gradient);
+    }
+    return around_;
+}
+
+bool LevelSearch::InsideRange(Vec2 mid, double u, double v, Vec2 normal, double reach, double& lo,
+                              double& hi) const {
+    double du, dv;
     placement_.WeightsOf(mid + normal, du, dv);
     du -= u;
     dv -= v;
@@ -119,8 +128,9 @@ bool LevelSearch::InsideRange(Vec2 mid, Vec2 normal, double reach, double& lo, d
 // steps from the grid's slope, then a bracketed search once the level is passed.
 std::optional<double> LevelSearch::AlongNormal(Vec2 mid, Vec2 normal, double reach) {
     auto g = [&](double t) { return probe_.AtPoint(mid + t * normal) - level_; };
+    const Surroundings& around = Around(mid);
     double lo, hi;
-    if (!InsideRange(mid, normal, reach, lo, hi)) {
+    if (!InsideRange(mid, around.u, around.v, normal, reach, lo, hi)) {
         return std::nullopt;
     }
     double gMid = ModelAt(mid) - level_;
@@ -130,13 +140,7 @@ std::optional<double> LevelSearch::AlongNormal(Vec2 mid, Vec2 normal, double rea
     if (gMid == 0) {
         return 0.0;
     }
-    double slope = 0;
-    double u, v;
-    placement_.WeightsOf(mid, u, v);
-    Vec2 gradient;
-    if (grid_.LinearGradient(u, v, gradient)) {
-        slope = Dot(gradient, normal);
-    }
+    const double slope = around.sloped ? Dot(around.gradient, normal) : 0;
     double t0 = 0, g0 = gMid;
     double t1 =
         std::fabs(slope) > 0 ? std::clamp(-g0 / slope, lo, hi) : 0.5 * (hi - lo > 0 ? hi : lo);

@@ -23,6 +23,14 @@ class LevelSearch {
     // more than once.
     double ModelAt(Vec2 p);
 
+    // The weights of p and the grid's gradient there, remembered like the model's value.
+    struct Surroundings {
+        double u = 0, v = 0;
+        bool sloped = false;  // the gradient is known
+        Vec2 gradient;
+    };
+    const Surroundings& Around(Vec2 p);
+
     // The level on the model between grid nodes a and b, when their model values lie on either
     // side of it (`bracketed`).
     std::optional<LinePoint> OnGridEdge(GridNode a, GridNode b, bool& bracketed);
@@ -36,8 +44,10 @@ class LevelSearch {
     // either of them on the same line meets the level, at a distance from a in (0, len); NaN
     // when there is no such node or root. A first try there mostly lands within the tolerance.
     double CurvedGuess(GridNode a, GridNode b, double ga, double gb, double len);
-    // The part [lo, hi] of the line mid + t·normal, |t| <= reach, inside the triangle.
-    bool InsideRange(Vec2 mid, Vec2 normal, double reach, double& lo, double& hi) const;
+    // The part [lo, hi] of the line mid + t·normal, |t| <= reach, inside the triangle; u and v
+    // are mid's weights.
+    bool InsideRange(Vec2 mid, double u, double v, Vec2 normal, double reach, double& lo,
+                     double& hi) const;
 
     ModelProbe& probe_;
     const TrianglePlacement& placement_;
@@ -46,6 +56,8 @@ class LevelSearch {
     double level_ = 0;
     Vec2 lastAt_{NAN, NAN};
     double lastValue_ = NAN;
+    Vec2 aroundAt_{NAN, NAN};
+    Surroundings around_;
 };
 
 }  // namespace isotri::gen

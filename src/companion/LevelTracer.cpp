@@ -343,14 +343,12 @@ class PiecePlacer {
     // Whether p lies so near the level, by the grid's slope there, that a chord through it
     // stays well within the sag allowed.
     bool NearLevel(Vec2 p) {
-        double u, v;
-        placement_.WeightsOf(p, u, v);
-        Vec2 gradient;
-        if (!grid_.LinearGradient(u, v, gradient)) {
+        const LevelSearch::Surroundings& around = search_.Around(p);
+        if (!around.sloped) {
             return false;
         }
         double g = search_.ModelAt(p) - search_.Level();
-        return std::isfinite(g) && std::fabs(g) <= kTrustedSag * tol_.sag * Length(gradient);
+        return std::isfinite(g) && std::fabs(g) <= kTrustedSag * tol_.sag * Length(around.gradient);
     }
 
     static bool IsCorner(Vec2 into, Vec2 outOf) {

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace isotri::gen {
@@ -33,6 +36,17 @@ struct RecyclingAllocator {
     RecyclingAllocator(const RecyclingAllocator<U>&) noexcept {}
     T* allocate(std::size_t n) { return static_cast<T*>(recycled::Take(n * sizeof(T))); }
     void deallocate(T* p, std::size_t n) noexcept { recycled::Give(p, n * sizeof(T)); }
+    // Elements made without a value are left as the memory holds them: each table sets what
+    // it reads, and a large table zeroed whole would spend the time and the cache on rows of
+    // the grid that lie outside the triangle.
+    template <class U>
+    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
     template <class U>
     bool operator==(const RecyclingAllocator<U>&) const noexcept {
         return true;

@@ -59,8 +59,9 @@ void SampleGrid::Double(const Recycled<char>& sampleNear) {
     Recycled<double> previous = std::move(values_);
     Recycled<char> previousSampled = std::move(sampled_);
     n_ = old * 2;
-    values_.assign(static_cast<std::size_t>((n_ + 1) * (n_ + 1)), 0.0);
-    sampled_.assign(values_.size(), 0);
+    // Every vertex of the triangle is set below; the rest of the table is never read.
+    values_.resize(static_cast<std::size_t>((n_ + 1) * (n_ + 1)));
+    sampled_.resize(values_.size());
     auto coarse = [&](int i, int j) { return static_cast<std::size_t>(i * (old + 1) + j); };
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j <= n_; ++j) {
@@ -85,6 +86,7 @@ void SampleGrid::Double(const Recycled<char>& sampleNear) {
                 sampled_[k] = 1;
             } else {
                 values_[k] = 0.5 * (fa + fb);
+                sampled_[k] = 0;
             }
         }
     }
@@ -129,7 +131,8 @@ Recycled<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high, int
     // two of them when the parabola's extremum lies between the outer two and passes that level
     // beyond the values beside it. A smooth extremum bends the next three values on its side
     // the same way; a kink, as where a ramp meets its plateau, bends only the three around it.
-    auto hidesBetween = [&](double a2, double a, double b, double c, double c2) {
+    // The values two steps away are read only for the few places that bend enough.
+    auto hidesBetween = [&](int i, int j, int di, int dj, double a, double b, double c) {
         double d = a - 2 * b + c;
         if (!(std::fabs(d) > bend) || !std::isfinite(d)) {
             return false;
@@ -139,7 +142,7 @@ Recycled<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high, int
             return false;
         }
         double side = t <= 0 ? a : c;
-        double beyond = t <= 0 ? a2 : c2;
+        double beyond = t <= 0 ? at(i - 2 * di, j - 2 * dj) : at(i + 2 * di, j + 2 * dj);
         double next = beyond - 2 * side + b;
         if (std::isfinite(beyond) && !(next * d > 0 && std::fabs(next) > 0.5 * bend)) {
             return false;
@@ -163,8 +166,7 @@ Recycled<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high, int
                 if (std::isnan(a) || std::isnan(c)) {
                     continue;
                 }
-                if (hidesBetween(at(i - 2 * di, j - 2 * dj), a, Value(i, j), c,
-                                 at(i + 2 * di, j + 2 * dj))) {
+                if (hidesBetween(i, j, di, dj, a, Value(i, j), c)) {
                     hides[Index(i, j)] = 1;
                     any = true;
                     break;
@@ -208,8 +210,11 @@ void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
         for (int j = 0; i + j <= n_; ++j) {
             const std::size_t k = static_cast<std::size_t>(Index(i, j));
             if (std::isfinite(values_[k])) {
-                bins[k] = static_cast<signed char>(std::clamp(
-                    std::floor((values_[k] - low) * perSpacing), 0.0, double(lineCount)));
+                // Truncation is the floor here, and far cheaper than the library's.
+                const double bin = (values_[k] - low) * perSpacing;
+                bins[k] = static_cast<signed char>(!(bin > 0)           ? 0
+                                                   : bin >= lineCount ? lineCount
+                                                                      : static_cast<int>(bin));
             }
         }
     }
@@ -260,8 +265,13 @@ bool SampleGrid::LinearGradient(double u, double v, Vec2& gradient) const {
     if (n_ < 1 || placement.Det() == 0 || !std::isfinite(u) || !std::isfinite(v)) {
         return false;
     }
-    int i = std::clamp(static_cast<int>(std::floor(u * n_)), 0, n_ - 1);
-    int j = std::clamp(static_cast<int>(std::floor(v * n_)), 0, n_ - 1);
+    // Clamped before truncation, which is then the floor: no weight, however far off, overflows.
+    auto cell = [&](double w) {
+        const double x = w * n_;
+        return !(x > 0) ? 0 : x >= n_ - 1 ? n_ - 1 : static_cast<int>(x);
+    };
+    int i = cell(u);
+    int j = cell(v);
     if (i + j > n_ - 1) {
         // Outside the lower-left cells: use the cell that still has all three corners.
         int excess = i + j - (n_ - 1);
