@@ -9,27 +9,19 @@
 
 namespace isotri::gen {
 
-CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
-                                 const std::vector<double>& levels, double vertexTolerance)
+CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid, const LevelGrid& levelGrid,
+                                 const std::vector<double>& levels, int first, int last,
+                                 double vertexTolerance)
     : probe_(probe),
       placement_(probe.Placement()),
       grid_(grid),
-      cells_(grid),
-      n_(grid.Divisions()),
+      levelGrid_(levelGrid),
+      cells_(levelGrid.Cells()),
+      n_(levelGrid.Divisions()),
       levels_(levels),
+      first_(std::max(first, 0)),
+      last_(std::min(last, static_cast<int>(levels.size()))),
       tolerance_(vertexTolerance) {
-    if (levels_.size() > 1) {
-        perSpacing_ = double(levels_.size() - 1) / (levels_.back() - levels_.front());
-        if (!std::isfinite(perSpacing_) || !(perSpacing_ > 0)) {
-            perSpacing_ = 0;
-        }
-    }
-    bins_.resize(static_cast<std::size_t>((n_ + 1) * (n_ + 1)));
-    for (int i = 0; i <= n_; ++i) {
-        for (int j = 0; i + j <= n_; ++j) {
-            bins_[i * (n_ + 1) + j] = static_cast<signed char>(BinOf(G({i, j})));
-        }
-    }
     offset_.resize(static_cast<std::size_t>(3 * (n_ + 1) * (n_ + 1)));
     for (int i = 0; i <= n_; ++i) {
         int* row = offset_.data() + 3 * i * (n_ + 1);
@@ -43,19 +35,21 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
     crossed_.resize(leaves.size());
     std::size_t twice = 0;
     for (std::size_t k = 0; k < leaves.size(); ++k) {
-        Corners corners = CornersOf(leaves[k]);
-        crossed_[k] = Crossed(corners);
+        const LevelGrid::LeafLevels& range = levelGrid_.Crossing(k);
+        const int crossedLevels = range.low == kNoValue ? 0 : To(range.high) - From(range.low);
+        crossed_[k] = crossedLevels > 0;
         if (crossed_[k]) {
-            int b0 = Bin(corners[0]), b1 = Bin(corners[1]), b2 = Bin(corners[2]);
-            twice += 2 * static_cast<std::size_t>(std::max({b0, b1, b2}) - std::min({b0, b1, b2}));
+            twice += 2 * static_cast<std::size_t>(crossedLevels);
         }
     }
     for (int k = 0; k < n_; ++k) {
         for (auto [x, y] : {std::pair{GridNode{k, 0}, GridNode{k + 1, 0}},
                             std::pair{GridNode{0, k}, GridNode{0, k + 1}},
                             std::pair{GridNode{k, n_ - k}, GridNode{k + 1, n_ - k - 1}}}) {
-            if (Bin(x) != kNoValue && Bin(y) != kNoValue) {
-                twice += static_cast<std::size_t>(std::abs(Bin(x) - Bin(y)));
+            const int bx = Bin(x), by = Bin(y);
+            if (bx != kNoValue && by != kNoValue) {
+                twice += static_cast<std::size_t>(
+                    std::max(0, To(std::max(bx, by)) - From(std::min(bx, by))));
             }
         }
     }
@@ -82,28 +76,6 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid,
         Cell(corners, at);
     }
     links_.resize(crossings_.size());
-    PairAcrossSaddles();
-}
-
-int CrossingNetwork::BinOf(double f) const {
-    if (!std::isfinite(f)) {
-        return kNoValue;
-    }
-    // The count of levels at or under f, guessed from their spacing, then made exact.
-    const int count = static_cast<int>(levels_.size());
-    int k = 0;
-    if (perSpacing_ > 0) {
-        // Truncation is the floor here, and far cheaper than the library's.
-        const double guess = (f - levels_[0]) * perSpacing_ + 1;
-        k = !(guess > 0) ? 0 : guess >= count ? count : static_cast<int>(guess);
-    }
-    while (k > 0 && levels_[k - 1] > f) {
-        --k;
-    }
-    while (k < count && levels_[k] <= f) {
-        ++k;
-    }
-    return k;
 }
 
 CrossingNetwork::Corners CrossingNetwork::CornersOf(const GridCell& c) {
@@ -112,11 +84,6 @@ CrossingNetwork::Corners CrossingNetwork::CornersOf(const GridCell& c) {
     }
     return {GridNode{c.i + c.size, c.j}, GridNode{c.i, c.j + c.size},
             GridNode{c.i + c.size, c.j + c.size}};
-}
-
-bool CrossingNetwork::Crossed(const Corners& c) const {
-    int b0 = Bin(c[0]), b1 = Bin(c[1]), b2 = Bin(c[2]);
-    return b0 != kNoValue && b1 != kNoValue && b2 != kNoValue && !(b0 == b1 && b1 == b2);
 }
 
 int CrossingNetwork::EdgeKey(GridNode a, GridNode b) const {
@@ -151,7 +118,7 @@ int CrossingNetwork::CrossingOn(GridNode a, GridNode b, int size, int level) {
     if (!EdgeCrossed(a, b, size, level, x, y)) {
         return -1;
     }
-    return (offset_[EdgeKey(x, y)] >> kSideBits) - 1 + level - std::min(Bin(x), Bin(y));
+    return (offset_[EdgeKey(x, y)] >> kSideBits) - 1 + level - From(std::min(Bin(x), Bin(y)));
 }
 
 std::pair<GridNode, GridNode> CrossingNetwork::FineEdge(const Crossing& c) const {
@@ -168,7 +135,7 @@ std::pair<GridNode, GridNode> CrossingNetwork::FineEdge(const Crossing& c) const
 // gets the crossing of each level the side crosses, from the lower of its ends' bins, or -1.
 void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size, int* at) {
     const int low = std::min(Bin(a), Bin(b)), high = std::max(Bin(a), Bin(b));
-    if (low == high) {
+    if (From(low) >= To(high)) {
         return;
     }
     std::fill(at, at + (high - low), -1);
@@ -180,16 +147,20 @@ void CrossingNetwork::PlaceCrossings(GridNode a, GridNode b, int size, int* at) 
     const int keyShift = (di < 0 ? di * row : 0) + (dj < 0 ? dj : 0);
     const int sideLog = std::countr_zero(static_cast<unsigned>(size));  // sizes are powers of 2
     int vertex = a.i * row + a.j;
-    int by = bins_[vertex];
+    int by = levelGrid_.Bin(vertex);
     for (int m = 0; m < size; ++m, vertex += step) {
         const int bx = by;
-        by = bins_[vertex + step];
+        by = levelGrid_.Bin(vertex + step);
         if (bx == by || bx == kNoValue || by == kNoValue) {
+            continue;
+        }
+        // This network's levels on the edge.
+        const int first = From(std::min(bx, by)), count = To(std::max(bx, by)) - first;
+        if (count <= 0) {
             continue;
         }
         const GridNode x{a.i + m * di, a.j + m * dj}, y{x.i + di, x.j + dj};
         int& stored = offset_[3 * (vertex + keyShift) + direction];
-        const int first = std::min(bx, by), count = std::abs(bx - by);
         if (low <= first && first + count <= high) {
             const int offset =
                 stored != 0 ? (stored >> kSideBits) - 1 : static_cast<int>(crossings_.size());
@@ -230,7 +201,7 @@ void CrossingNetwork::Cell(const Corners& corners, const std::array<int*, 3>& at
     const auto [p, q, r] = corners;
     int bp = Bin(p), bq = Bin(q), br = Bin(r);
     double fp = G(p), fq = G(q), fr = G(r);
-    int first = std::min({bp, bq, br}), last = std::max({bp, bq, br});
+    int first = From(std::min({bp, bq, br})), last = To(std::max({bp, bq, br}));
     auto on = [&](int side, int bx, int by, int level) {
         return at[side][level - std::min(bx, by)];
     };
@@ -267,32 +238,31 @@ void CrossingNetwork::Relink(int at, int from, int to) {
 
 void CrossingNetwork::PairAcrossSaddles() {
     const Recycled<GridCell>& leaves = cells_.Leaves();
-    for (std::size_t leaf = 0; leaf < leaves.size(); ++leaf) {
-        const GridCell& cell = leaves[leaf];
-        if (!cell.up) {
+    for (const LevelGrid::Joint& joint : levelGrid_.Joints()) {
+        const GridCell& cell = leaves[joint.leaf];
+        const int i = cell.i, j = cell.j, s = cell.size;
+        if (joint.kind < 3 && !crossed_[joint.leaf]) {
             continue;
         }
-        const int i = cell.i, j = cell.j, s = cell.size;
-        // Levels pass between the cells across a side only where they cross this one.
-        const bool crossed = crossed_[leaf] != 0;
-        if (crossed && j >= s && cells_.IsLeaf({i, j - s, s, false})) {
-            PairAcross({i, j}, {i + s, j}, {i, j + s}, {i + s, j - s}, s);
-        }
-        if (crossed && i >= s && cells_.IsLeaf({i - s, j, s, false})) {
-            PairAcross({i, j}, {i, j + s}, {i + s, j}, {i - s, j + s}, s);
-        }
-        if (crossed && i + j + 2 * s <= n_ && cells_.IsLeaf({i, j, s, false})) {
-            PairAcross({i, j + s}, {i + s, j}, {i, j}, {i + s, j + s}, s);
-        }
-        // Sides of the triangle have no cell beyond them.
-        if (j == 0) {
-            EndOnSide({i, j}, {i + s, j}, {i, j + s}, s);
-        }
-        if (i == 0) {
-            EndOnSide({i, j}, {i, j + s}, {i + s, j}, s);
-        }
-        if (i + j + s == n_) {
-            EndOnSide({i + s, j}, {i, j + s}, {i, j}, s);
+        switch (joint.kind) {
+            case 0:
+                PairAcross({i, j}, {i + s, j}, {i, j + s}, {i + s, j - s}, s);
+                break;
+            case 1:
+                PairAcross({i, j}, {i, j + s}, {i + s, j}, {i - s, j + s}, s);
+                break;
+            case 2:
+                PairAcross({i, j + s}, {i + s, j}, {i, j}, {i + s, j + s}, s);
+                break;
+            case 3:
+                EndOnSide({i, j}, {i + s, j}, {i, j + s}, s);
+                break;
+            case 4:
+                EndOnSide({i, j}, {i, j + s}, {i + s, j}, s);
+                break;
+            default:
+                EndOnSide({i + s, j}, {i, j + s}, {i, j}, s);
+                break;
         }
     }
 }
@@ -308,6 +278,10 @@ void CrossingNetwork::EndOnSide(GridNode a, GridNode b, GridNode c, int size) {
     if (ba == kNoValue || bb == kNoValue || bc == kNoValue) {
         return;
     }
+    // The levels between the side's extremum and its ends are over both ends or under both.
+    if (std::max(ba, bb) >= last_ && std::min(ba, bb) <= first_) {
+        return;
+    }
     // A line passes for levels over c but under a and b, or the other way round.
     bool passes = std::max(ba, bb) < bc || bc < std::min(ba, bb);
     if (!passes && !SideMayTurn(a, b)) {
@@ -321,7 +295,8 @@ void CrossingNetwork::EndOnSide(GridNode a, GridNode b, GridNode c, int size) {
     const bool peak = top->value > fa;
     const int reach = static_cast<int>(
         std::upper_bound(levels_.begin(), levels_.end(), top->value) - levels_.begin());
-    const int first = peak ? std::max(ba, bb) : reach, last = peak ? reach : std::min(ba, bb);
+    const int first = From(peak ? std::max(ba, bb) : reach);
+    const int last = To(peak ? reach : std::min(ba, bb));
     for (int k = first; k < last; ++k) {
         const double level = levels_[k];
         if (Below(top->value - level) == Below(fa - level) ||
@@ -382,8 +357,8 @@ void CrossingNetwork::PairAcross(GridNode a, GridNode b, GridNode c, GridNode d,
         return;
     }
     // Levels under c and d but over a and b, and the other way round.
-    int belowFirst = std::max(ba, bb), belowLast = std::min(bc, bd);
-    int aboveFirst = std::max(bc, bd), aboveLast = std::min(ba, bb);
+    int belowFirst = From(std::max(ba, bb)), belowLast = To(std::min(bc, bd));
+    int aboveFirst = From(std::max(bc, bd)), aboveLast = To(std::min(ba, bb));
     if (belowFirst >= belowLast && aboveFirst >= aboveLast) {
         return;
     }

@@ -9,15 +9,12 @@
 #include <vector>
 
 #include "companion/GridCells.h"
+#include "companion/LevelGrid.h"
 #include "companion/RecycledMemory.h"
 #include "companion/SampleGrid.h"
 #include "companion/TrianglePlacement.h"
 
 namespace isotri::gen {
-
-struct GridNode {
-    int i = 0, j = 0;
-};
 
 struct LinePoint {
     Vec2 p;
@@ -46,11 +43,19 @@ struct Neighbours {
     int Count() const { return (to[0] >= 0) + (to[1] >= 0); }
 };
 
+// The network of the levels first..last - 1 of `levels`: the networks of other levels never meet
+// it, so that each can be made on a core of its own.
 class CrossingNetwork {
   public:
     // `levels` ascend; `vertexTolerance` is the accuracy of points placed near saddles, px.
-    CrossingNetwork(ModelProbe& probe, SampleGrid& grid, const std::vector<double>& levels,
-                    double vertexTolerance);
+    // Places the crossings and joins them through the cells without asking the model, so that
+    // it may run on any thread while the model's thread goes on.
+    CrossingNetwork(ModelProbe& probe, SampleGrid& grid, const LevelGrid& levelGrid,
+                    const std::vector<double>& levels, int first, int last, double vertexTolerance);
+
+    // Joins the lines around the model's saddles, which are searched on the model: on the
+    // model's thread only.
+    void PairAcrossSaddles();
 
     const Recycled<Crossing>& Crossings() const { return crossings_; }
     const Recycled<Neighbours>& Links() const { return links_; }
@@ -68,20 +73,18 @@ class CrossingNetwork {
     int Key(GridNode a, int dir) const { return 3 * (a.i * (n_ + 1) + a.j) + dir; }
     int EdgeKey(GridNode a, GridNode b) const;
     double G(GridNode a) const { return grid_.Value(a.i, a.j); }
-    // The number of levels at or under the node's value: an edge crosses the levels from the
-    // lower bin of its ends up to the higher one.
-    int Bin(GridNode a) const { return bins_[a.i * (n_ + 1) + a.j]; }
-    int BinOf(double f) const;
-    static constexpr int kNoValue = -1;
+    int Bin(GridNode a) const { return levelGrid_.Bin(a); }
+    static constexpr int kNoValue = LevelGrid::kNoValue;
+    // The levels of this network among those from `from` to `to` - 1.
+    int From(int from) const { return std::max(from, first_); }
+    int To(int to) const { return std::min(to, last_); }
     static Corners CornersOf(const GridCell& cell);
-    bool Crossed(const Corners& corners) const;
 
     // The finest edge xy of the leaf side ab, of `size`, that `level` crosses; false for none.
     bool EdgeCrossed(GridNode a, GridNode b, int size, int level, GridNode& x, GridNode& y) const;
     int CrossingOn(GridNode a, GridNode b, int size, int level);
     void PlaceCrossings(GridNode a, GridNode b, int size, int* at);
     void Cell(const Corners& corners, const std::array<int*, 3>& at);
-    void PairAcrossSaddles();
     void PairAcross(GridNode a, GridNode b, GridNode c, GridNode d, int size);
     void Via(int x, int y, const Saddle& saddle, GridNode corner, int level);
     std::optional<LinePoint> LevelBetween(const Saddle& saddle, GridNode corner, int level);
@@ -97,13 +100,13 @@ class CrossingNetwork {
     ModelProbe& probe_;
     const TrianglePlacement& placement_;
     SampleGrid& grid_;
-    GridCells cells_;
+    const LevelGrid& levelGrid_;
+    const GridCells& cells_;
     int n_;
     const std::vector<double>& levels_;
+    int first_, last_;
     double tolerance_;
-    Recycled<signed char> bins_;  // level counts fit: there are at most 50 levels
-    Recycled<char> crossed_;      // by leaf: some level crosses it
-    double perSpacing_ = 0;       // levels per unit of value, if evenly spaced
+    Recycled<char> crossed_;  // by leaf: one of this network's levels crosses it
     // Per finest edge: one past its first crossing, shifted past the log2 of the longest leaf
     // side it was met on (read here, the crossings themselves are far apart); 0 for none.
     static constexpr int kSideBits = 5;

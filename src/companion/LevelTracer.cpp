@@ -1,8 +1,16 @@
 #include "companion/LevelTracer.h"
 
+#include <sched.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <optional>
+#include <system_error>
+#include <thread>
+
+#include "common/OtherCore.h"
 
 #include "companion/CrossingNetwork.h"
 #include "companion/LevelSearch.h"
@@ -18,6 +26,33 @@ constexpr double kCornerReach = 64;
 constexpr double kCornerCos = 0.94;
 // A chord whose middle the grid's slope puts within this share of the sag allowed is kept whole.
 constexpr double kTrustedSag = 0.25;
+// From this many levels and crossings on, the network of all but the first 1/kFirstShare of the
+// levels is made on another core: it takes longer there than the first ones take to place, and
+// less than the whole would take here.
+constexpr int kSplitFrom = 16;
+constexpr int kSplitDivisions = 128;  // a coarser grid holds too few crossings
+constexpr std::int64_t kSplitCrossings = 10000;
+constexpr int kFirstShare = 4;
+
+// A short wait spins, as a thread put to sleep on a virtual machine may take a millisecond to
+// wake; a long one lets the core go.
+inline void Pause(int spins) {
+#if defined(__x86_64__) || defined(__i386__)
+    if (spins < 4096) {
+        __builtin_ia32_pause();
+        return;
+    }
+#endif
+    (void)spins;
+    std::this_thread::yield();
+}
+
+// Whether this thread may run on two cores or more, which a helper needs to pay.
+bool TwoCoresAllowed() {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    return sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 1;
+}
 
 class PiecePlacer {
   public:
@@ -39,8 +74,8 @@ class PiecePlacer {
         placed_.reserve(crossings_.size());
     }
 
-    std::vector<std::vector<TracedPiece>> Run() {
-        std::vector<std::vector<TracedPiece>> pieces(levels_.size());
+    // Adds the pieces of the network's levels to `pieces`, by level.
+    void Run(std::vector<std::vector<TracedPiece>>& pieces) {
         // Open pieces first, from either end, then whatever is left forms loops.
         for (int pass = 0; pass < 2; ++pass) {
             for (std::size_t s = 0; s < crossings_.size(); ++s) {
@@ -57,7 +92,6 @@ class PiecePlacer {
                 Place(chain, closed, pieces[c.level]);
             }
         }
-        return pieces;
     }
 
   private:
@@ -455,12 +489,76 @@ class PiecePlacer {
 std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid& grid,
                                                   const std::vector<double>& levels,
                                                   std::int64_t evaluationLimit,
-                                                  const TraceTolerances& tolerances) {
+                                                  const TraceTolerances& tolerances,
+                                                  int helperFrom) {
     if (grid.Divisions() < 1 || probe.Placement().Det() == 0) {
         return std::vector<std::vector<TracedPiece>>(levels.size());
     }
-    CrossingNetwork network(probe, grid, levels, tolerances.vertex);
-    return PiecePlacer(probe, grid, network, levels, evaluationLimit, tolerances).Run();
+    const int count = static_cast<int>(levels.size());
+    std::vector<std::vector<TracedPiece>> pieces(count);
+    // With many crossings, the network of all but the first few levels is made on another core
+    // while this thread, the model's, places the first ones; the model is asked on this thread
+    // only. The helper is started on the chance, before the crossings are counted, so that it
+    // runs by the time they are.
+    const bool automatic = helperFrom == kHelperChosen;
+    const bool helped = (automatic ? count >= kSplitFrom && grid.Divisions() >= kSplitDivisions
+                                   : helperFrom < count) &&
+                        TwoCoresAllowed();
+    int split = automatic ? count : std::clamp(helperFrom, 0, count);
+    std::optional<LevelGrid> levelGrid;
+    std::optional<CrossingNetwork> later;
+    std::exception_ptr laterFailed;
+    auto makeLater = [&] {
+        try {
+            later.emplace(probe, grid, *levelGrid, levels, split, count, tolerances.vertex);
+        } catch (...) {
+            laterFailed = std::current_exception();
+        }
+    };
+    std::atomic<bool> ready{false};
+    OtherCoreThread helper;
+    if (helped) {
+        try {
+            // Started before the grid is read for the levels, so that it runs by then.
+            helper = OtherCoreThread([&] {
+                for (int spins = 0; !ready.load(std::memory_order_acquire); ++spins) {
+                    Pause(spins);
+                }
+                if (split < count) {
+                    makeLater();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: the later levels are made here, after the first.
+        }
+    }
+    {
+        // The helper is let go whatever happens, or the wait for it would never end.
+        struct Release {
+            std::atomic<bool>& ready;
+            ~Release() { ready.store(true, std::memory_order_release); }
+        } release{ready};
+        levelGrid.emplace(grid, levels);
+        if (automatic && helped && levelGrid->CrossingCount() >= kSplitCrossings) {
+            split = count / kFirstShare;
+        }
+    }
+    CrossingNetwork first(probe, grid, *levelGrid, levels, 0, split, tolerances.vertex);
+    first.PairAcrossSaddles();
+    PiecePlacer(probe, grid, first, levels, evaluationLimit, tolerances).Run(pieces);
+    if (split < count) {
+        if (helper.joinable()) {
+            helper.join();
+        } else {
+            makeLater();
+        }
+        if (laterFailed) {
+            std::rethrow_exception(laterFailed);
+        }
+        later->PairAcrossSaddles();
+        PiecePlacer(probe, grid, *later, levels, evaluationLimit, tolerances).Run(pieces);
+    }
+    return pieces;
 }
 
 }  // namespace isotri::gen

@@ -25,12 +25,18 @@ struct TraceTolerances {
     int maxDepth = 12;       // splits of one chord
 };
 
+// The levels whose crossing network a helper thread makes are chosen from the work.
+constexpr int kHelperChosen = -1;
+
 // Pieces of each of `levels` (ascending), in their order; refinement stops adding points once
 // the probe has made `evaluationLimit` calls, so a huge picture cannot make the generator run
-// away.
+// away. The crossing network of the levels from `helperFrom` on (none when it is the number of
+// levels) is made by a helper on another core, where there is one, while this thread places the
+// others; the pieces are the same however the levels are shared.
 std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid& grid,
                                                   const std::vector<double>& levels,
                                                   std::int64_t evaluationLimit,
-                                                  const TraceTolerances& tolerances = {});
+                                                  const TraceTolerances& tolerances = {},
+                                                  int helperFrom = kHelperChosen);
 
 }  // namespace isotri::gen

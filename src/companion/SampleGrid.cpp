@@ -212,7 +212,7 @@ void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
             if (std::isfinite(values_[k])) {
                 // Truncation is the floor here, and far cheaper than the library's.
                 const double bin = (values_[k] - low) * perSpacing;
-                bins[k] = static_cast<signed char>(!(bin > 0)           ? 0
+                bins[k] = static_cast<signed char>(!(bin > 0)         ? 0
                                                    : bin >= lineCount ? lineCount
                                                                       : static_cast<int>(bin));
             }

@@ -1,0 +1,89 @@
+#include "companion/LevelGrid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace isotri::gen {
+
+LevelGrid::LevelGrid(const SampleGrid& grid, const std::vector<double>& levels)
+    : cells_(grid), n_(grid.Divisions()), levels_(levels) {
+    if (levels_.size() > 1) {
+        perSpacing_ = double(levels_.size() - 1) / (levels_.back() - levels_.front());
+        if (!std::isfinite(perSpacing_) || !(perSpacing_ > 0)) {
+            perSpacing_ = 0;
+        }
+    }
+    // Vertices outside the triangle are never read.
+    bins_.resize(static_cast<std::size_t>((n_ + 1) * (n_ + 1)));
+    for (int i = 0; i <= n_; ++i) {
+        for (int j = 0; i + j <= n_; ++j) {
+            bins_[i * (n_ + 1) + j] = static_cast<signed char>(BinOf(grid.Value(i, j)));
+        }
+    }
+    const Recycled<GridCell>& leaves = cells_.Leaves();
+    leafLevels_.resize(leaves.size());
+    for (std::size_t k = 0; k < leaves.size(); ++k) {
+        const GridCell& c = leaves[k];
+        const int s = c.size;
+        const int b0 = c.up ? Bin({c.i, c.j}) : Bin({c.i + s, c.j});
+        const int b1 = c.up ? Bin({c.i + s, c.j}) : Bin({c.i, c.j + s});
+        const int b2 = c.up ? Bin({c.i, c.j + s}) : Bin({c.i + s, c.j + s});
+        LeafLevels& range = leafLevels_[k];
+        if (b0 == kNoValue || b1 == kNoValue || b2 == kNoValue) {
+            range.low = range.high = static_cast<signed char>(kNoValue);
+            continue;
+        }
+        range.low = static_cast<signed char>(std::min({b0, b1, b2}));
+        range.high = static_cast<signed char>(std::max({b0, b1, b2}));
+        crossingCount_ += range.high - range.low;
+        if (!c.up) {
+            continue;
+        }
+        const int i = c.i, j = c.j;
+        // Levels pass between the cells across a side only where they cross this one.
+        const bool crossed = range.low < range.high;
+        const int leaf = static_cast<int>(k);
+        if (crossed && j >= s && cells_.IsLeaf({i, j - s, s, false})) {
+            joints_.push_back({leaf, 0});
+        }
+        if (crossed && i >= s && cells_.IsLeaf({i - s, j, s, false})) {
+            joints_.push_back({leaf, 1});
+        }
+        if (crossed && i + j + 2 * s <= n_ && cells_.IsLeaf({i, j, s, false})) {
+            joints_.push_back({leaf, 2});
+        }
+        // Sides of the triangle have no cell beyond them.
+        if (j == 0) {
+            joints_.push_back({leaf, 3});
+        }
+        if (i == 0) {
+            joints_.push_back({leaf, 4});
+        }
+        if (i + j + s == n_) {
+            joints_.push_back({leaf, 5});
+        }
+    }
+}
+
+int LevelGrid::BinOf(double f) const {
+    if (!std::isfinite(f)) {
+        return kNoValue;
+    }
+    // The count of levels at or under f, guessed from their spacing, then made exact.
+    const int count = static_cast<int>(levels_.size());
+    int k = 0;
+    if (perSpacing_ > 0) {
+        // Truncation is the floor here, and far cheaper than the library's.
+        const double guess = (f - levels_[0]) * perSpacing_ + 1;
+        k = !(guess > 0) ? 0 : guess >= count ? count : static_cast<int>(guess);
+    }
+    while (k > 0 && levels_[k - 1] > f) {
+        --k;
+    }
+    while (k < count && levels_[k] <= f) {
+        ++k;
+    }
+    return k;
+}
+
+}  // namespace isotri::gen

@@ -1,0 +1,66 @@
+// The sample grid read for all levels at once: the linear cells it is made of, and for each
+// vertex the number of levels at or under its value. The networks of all levels read it, from
+// any thread, once it is made.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "companion/GridCells.h"
+#include "companion/RecycledMemory.h"
+#include "companion/SampleGrid.h"
+
+namespace isotri::gen {
+
+struct GridNode {
+    int i = 0, j = 0;
+};
+
+class LevelGrid {
+  public:
+    // `levels` ascend and outlive the grid read.
+    LevelGrid(const SampleGrid& grid, const std::vector<double>& levels);
+
+    static constexpr int kNoValue = -1;
+
+    const GridCells& Cells() const { return cells_; }
+    int Divisions() const { return n_; }
+    // The number of levels at or under the node's value, kNoValue where it has none: an edge
+    // crosses the levels from the lower bin of its ends up to the higher one.
+    int Bin(GridNode a) const { return bins_[a.i * (n_ + 1) + a.j]; }
+    // The same by the node's index i·(divisions + 1) + j.
+    int Bin(int vertex) const { return bins_[vertex]; }
+
+    // The levels from `low` to `high` - 1 cross the leaf; none where a corner has no value.
+    struct LeafLevels {
+        signed char low = 0, high = 0;
+    };
+    const LeafLevels& Crossing(std::size_t leaf) const { return leafLevels_[leaf]; }
+    // The levels crossing the leaves, summed over the leaves: about the crossings the networks
+    // of all levels hold.
+    std::int64_t CrossingCount() const { return crossingCount_; }
+
+    // Where lines may join otherwise than the cells show: a crossed upward leaf and the
+    // downward leaf of its size across its side k (0: j = const, 1: i = const, 2: the
+    // diagonal), or an upward leaf's side k on a side of the triangle (k + 3).
+    struct Joint {
+        int leaf;
+        int kind;
+    };
+    const Recycled<Joint>& Joints() const { return joints_; }
+
+  private:
+    int BinOf(double f) const;
+
+    GridCells cells_;
+    int n_;
+    const std::vector<double>& levels_;
+    double perSpacing_ = 0;       // levels per unit of value, if evenly spaced
+    Recycled<signed char> bins_;  // level counts fit: there are at most 50 levels
+    Recycled<LeafLevels> leafLevels_;
+    std::int64_t crossingCount_ = 0;
+    Recycled<Joint> joints_;
+};
+
+}  // namespace isotri::gen
