@@ -16,8 +16,10 @@ LevelGrid::LevelGrid(const SampleGrid& grid, const std::vector<double>& levels)
     // Vertices outside the triangle are never read.
     bins_.resize(static_cast<std::size_t>((n_ + 1) * (n_ + 1)));
     for (int i = 0; i <= n_; ++i) {
+        const double* values = grid.Row(i);
+        signed char* bins = bins_.data() + i * (n_ + 1);
         for (int j = 0; i + j <= n_; ++j) {
-            bins_[i * (n_ + 1) + j] = static_cast<signed char>(BinOf(grid.Value(i, j)));
+            bins[j] = static_cast<signed char>(BinOf(values[j]));
         }
     }
     const Recycled<GridCell>& leaves = cells_.Leaves();
@@ -63,27 +65,6 @@ LevelGrid::LevelGrid(const SampleGrid& grid, const std::vector<double>& levels)
             joints_.push_back({leaf, 5});
         }
     }
-}
-
-int LevelGrid::BinOf(double f) const {
-    if (!std::isfinite(f)) {
-        return kNoValue;
-    }
-    // The count of levels at or under f, guessed from their spacing, then made exact.
-    const int count = static_cast<int>(levels_.size());
-    int k = 0;
-    if (perSpacing_ > 0) {
-        // Truncation is the floor here, and far cheaper than the library's.
-        const double guess = (f - levels_[0]) * perSpacing_ + 1;
-        k = !(guess > 0) ? 0 : guess >= count ? count : static_cast<int>(guess);
-    }
-    while (k > 0 && levels_[k - 1] > f) {
-        --k;
-    }
-    while (k < count && levels_[k] <= f) {
-        ++k;
-    }
-    return k;
 }
 
 }  // namespace isotri::gen

@@ -3,6 +3,7 @@
 // any thread, once it is made.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -51,7 +52,26 @@ class LevelGrid {
     const Recycled<Joint>& Joints() const { return joints_; }
 
   private:
-    int BinOf(double f) const;
+    int BinOf(double f) const {
+        if (!std::isfinite(f)) {
+            return kNoValue;
+        }
+        // The count of levels at or under f, guessed from their spacing, then made exact.
+        const int count = static_cast<int>(levels_.size());
+        int k = 0;
+        if (perSpacing_ > 0) {
+            // Truncation is the floor here, and far cheaper than the library's.
+            const double guess = (f - levels_[0]) * perSpacing_ + 1;
+            k = !(guess > 0) ? 0 : guess >= count ? count : static_cast<int>(guess);
+        }
+        while (k > 0 && levels_[k - 1] > f) {
+            --k;
+        }
+        while (k < count && levels_[k] <= f) {
+            ++k;
+        }
+        return k;
+    }
 
     GridCells cells_;
     int n_;

@@ -524,7 +524,8 @@ std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid&
                 for (int spins = 0; !ready.load(std::memory_order_acquire); ++spins) {
                     Pause(spins);
                 }
-                if (split < count) {
+                // Nothing to make when the grid could not be read.
+                if (levelGrid && split < count) {
                     makeLater();
                 }
             });

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 namespace isotri::gen {
@@ -33,11 +34,10 @@ void SampleGrid::Sample(int divisions) {
 void SampleGrid::Refine(int maxDivisions, double low, double high, int lineCount) {
     while (n_ * 2 <= maxDivisions && HasFiniteValue()) {
         Recycled<char> near = PlacesWhereALevelMayHide(low, high, lineCount);
-        if (std::find(near.begin(), near.end(), 1) == near.end()) {
+        if (near.empty()) {
             break;
         }
         Double(near);
-        UpdateRange();
     }
     modelValues_.clear();
 }
@@ -62,55 +62,60 @@ void SampleGrid::Double(const Recycled<char>& sampleNear) {
     // Every vertex of the triangle is set below; the rest of the table is never read.
     values_.resize(static_cast<std::size_t>((n_ + 1) * (n_ + 1)));
     sampled_.resize(values_.size());
-    auto coarse = [&](int i, int j) { return static_cast<std::size_t>(i * (old + 1) + j); };
+    // The range is taken along, as every value passes here.
+    Range range;
+    const std::size_t coarseRow = static_cast<std::size_t>(old + 1);
     for (int i = 0; i <= n_; ++i) {
+        double* value = values_.data() + Index(i, 0);
+        char* sampled = sampled_.data() + Index(i, 0);
+        // An even row lies on a coarse row, an odd one between that and the next.
+        const std::size_t lower = static_cast<std::size_t>(i / 2) * coarseRow;
+        const std::size_t upper = lower + coarseRow;
         for (int j = 0; i + j <= n_; ++j) {
-            std::size_t k = static_cast<std::size_t>(Index(i, j));
-            if (i % 2 == 0 && j % 2 == 0) {
-                values_[k] = previous[coarse(i / 2, j / 2)];
-                sampled_[k] = previousSampled[coarse(i / 2, j / 2)];
-                continue;
-            }
             // The coarse edge this vertex halves; odd i and j halve the cell's diagonal.
             std::size_t a, b;
             if (i % 2 == 0) {
-                a = coarse(i / 2, j / 2);
-                b = coarse(i / 2, j / 2 + 1);
+                if (j % 2 == 0) {
+                    value[j] = previous[lower + j / 2];
+                    sampled[j] = previousSampled[lower + j / 2];
+                    range.Add(value[j]);
+                    continue;
+                }
+                a = lower + j / 2;
+                b = a + 1;
             } else {
-                a = coarse(i / 2, (j + 1) / 2);
-                b = coarse(i / 2 + 1, j / 2);
+                a = lower + (j + 1) / 2;
+                b = upper + j / 2;
             }
             double fa = previous[a], fb = previous[b];
             if (sampleNear[a] || sampleNear[b] || !std::isfinite(fa) || !std::isfinite(fb)) {
-                values_[k] = probe_.AtWeights(double(i) / n_, double(j) / n_);
-                sampled_[k] = 1;
+                value[j] = probe_.AtWeights(double(i) / n_, double(j) / n_);
+                sampled[j] = 1;
             } else {
-                values_[k] = 0.5 * (fa + fb);
-                sampled_[k] = 0;
+                value[j] = 0.5 * (fa + fb);
+                sampled[j] = 0;
             }
+            range.Add(value[j]);
         }
     }
+    TakeRange(range);
 }
 
 void SampleGrid::UpdateRange() {
-    finiteCount_ = 0;
-    min_ = 0;
-    max_ = 0;
+    Range range;
     for (int i = 0; i <= n_; ++i) {
+        const double* row = values_.data() + Index(i, 0);
         for (int j = 0; i + j <= n_; ++j) {
-            double f = values_[Index(i, j)];
-            if (!std::isfinite(f)) {
-                continue;
-            }
-            if (finiteCount_ == 0 || f < min_) {
-                min_ = f;
-            }
-            if (finiteCount_ == 0 || f > max_) {
-                max_ = f;
-            }
-            ++finiteCount_;
+            range.Add(row[j]);
         }
     }
+    TakeRange(range);
+}
+
+void SampleGrid::TakeRange(const Range& range) {
+    finiteCount_ = range.count;
+    min_ = range.count > 0 ? range.min : 0;
+    max_ = range.count > 0 ? range.max : 0;
 }
 
 Recycled<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high, int lineCount) const {
@@ -175,7 +180,7 @@ Recycled<char> SampleGrid::PlacesWhereALevelMayHide(double low, double high, int
         }
     }
     if (!any) {
-        return hides;
+        return {};
     }
     MarkSaddlesAndTurns(low, high, lineCount, hides);
     // The new vertices around such a place are sampled, with room for the bend to spread: wide
@@ -224,25 +229,32 @@ void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
             marks[Index(i, j)] = 1;
         }
     };
-    auto apart = [](double a, double b, double c, double d) {
+    auto apart = [](int a, int b, int c, int d) {
         if (a < 0 || b < 0 || c < 0 || d < 0) {
             return false;
         }
         return std::max(a, b) < std::min(c, d) || std::max(c, d) < std::min(a, b);
     };
+    // Neighbours by their offsets in the tables: a row holds n + 1 vertices.
+    const std::ptrdiff_t row = n_ + 1;
+    const signed char* b = bins.data();
+    char* m = marks.data();
+    auto markAll = [m](std::ptrdiff_t p, std::ptrdiff_t q, std::ptrdiff_t r, std::ptrdiff_t s) {
+        m[p] = m[q] = m[r] = m[s] = 1;
+    };
     for (int i = 0; i <= n_; ++i) {
         for (int j = 0; i + j < n_; ++j) {
+            const std::ptrdiff_t k = Index(i, j);
             // Edges from (i, j) along u and v, and the diagonal of its cell, each with the
             // corners opposite it in the two cells beside it.
-            if (j >= 1 && apart(bin(i, j), bin(i + 1, j), bin(i, j + 1), bin(i + 1, j - 1))) {
-                mark({{i, j}, {i + 1, j}, {i, j + 1}, {i + 1, j - 1}});
+            if (j >= 1 && apart(b[k], b[k + row], b[k + 1], b[k + row - 1])) {
+                markAll(k, k + row, k + 1, k + row - 1);
             }
-            if (i >= 1 && apart(bin(i, j), bin(i, j + 1), bin(i + 1, j), bin(i - 1, j + 1))) {
-                mark({{i, j}, {i, j + 1}, {i + 1, j}, {i - 1, j + 1}});
+            if (i >= 1 && apart(b[k], b[k + 1], b[k + row], b[k - row + 1])) {
+                markAll(k, k + 1, k + row, k - row + 1);
             }
-            if (i + j + 2 <= n_ &&
-                apart(bin(i + 1, j), bin(i, j + 1), bin(i, j), bin(i + 1, j + 1))) {
-                mark({{i + 1, j}, {i, j + 1}, {i, j}, {i + 1, j + 1}});
+            if (i + j + 2 <= n_ && apart(b[k + row], b[k + 1], b[k], b[k + row + 1])) {
+                markAll(k + row, k + 1, k, k + row + 1);
             }
         }
     }

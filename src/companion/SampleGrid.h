@@ -2,6 +2,7 @@
 // bends too much between grid points for the levels to be followed from them.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -32,6 +33,8 @@ class SampleGrid {
     bool Sampled(int i, int j) const { return sampled_[Index(i, j)] != 0; }
     // The value the grid's topology is read from: the model's, or the mean of two vertices.
     double Value(int i, int j) const { return values_[Index(i, j)]; }
+    // The values of the vertices (i, 0) to (i, Divisions() - i), one after another.
+    const double* Row(int i) const { return values_.data() + Index(i, 0); }
     // The model's own value, sampled on first use where the grid only holds a mean.
     double ModelValue(int i, int j);
     bool HasFiniteValue() const { return finiteCount_ > 0; }
@@ -45,7 +48,21 @@ class SampleGrid {
   private:
     int Index(int i, int j) const { return i * (n_ + 1) + j; }
     void Double(const Recycled<char>& sampleNear);
+    // The extremes of the finite values, and their count.
+    struct Range {
+        double min = INFINITY, max = -INFINITY;
+        std::int64_t count = 0;
+        void Add(double f) {
+            if (std::isfinite(f)) {
+                min = f < min ? f : min;
+                max = f > max ? f : max;
+                ++count;
+            }
+        }
+    };
     void UpdateRange();
+    void TakeRange(const Range& range);
+    // The vertices to sample anew around the places where a level may hide; empty for none.
     Recycled<char> PlacesWhereALevelMayHide(double low, double high, int lineCount) const;
     void MarkSaddlesAndTurns(double low, double high, int lineCount, Recycled<char>& marks) const;
 

@@ -68,5 +68,25 @@ TEST_F(RecycledMemory, WhatIsKeptStaysWithinItsLimit) {
     EXPECT_GT(most, 0u);
 }
 
+// Plain numbers made without a value keep what the memory holds, which the tables rely on
+// filling; anything with a value of its own, given or by its constructor, still gets it.
+TEST_F(RecycledMemory, ElementsWithAValueGetIt) {
+    struct Pair {
+        int a = -1, b = -1;
+    };
+    {
+        Recycled<Pair> pairs;
+        pairs.resize(100'000);
+        pairs.resize(150'000);
+        EXPECT_EQ(pairs.front().a, -1);
+        EXPECT_EQ(pairs.back().b, -1);
+    }
+    Recycled<int> given(100'000, 7);
+    EXPECT_EQ(given.front(), 7);
+    EXPECT_EQ(given.back(), 7);
+    given.assign(given.size(), 0);
+    EXPECT_EQ(given[50'000], 0);
+}
+
 }  // namespace
 }  // namespace isotri::gen
