@@ -232,11 +232,12 @@ void CrossingNetwork::Link(int from, int to) {
 }
 
 void CrossingNetwork::Relink(int at, int from, int to) {
+    changed_ = true;
     Neighbours& c = links_[at];
     (c.to[0] == from ? c.to[0] : c.to[1]) = to;
 }
 
-void CrossingNetwork::PairAcrossSaddles() {
+bool CrossingNetwork::PairAcrossSaddles() {
     const Recycled<GridCell>& leaves = cells_.Leaves();
     for (const LevelGrid::Joint& joint : levelGrid_.Joints()) {
         const GridCell& cell = leaves[joint.leaf];
@@ -265,6 +266,7 @@ void CrossingNetwork::PairAcrossSaddles() {
                 break;
         }
     }
+    return changed_;
 }
 
 // A cell whose side ab lies on a side of the triangle, with its third corner c, has no cell
@@ -433,6 +435,7 @@ std::optional<LinePoint> CrossingNetwork::LevelBetween(const Saddle& saddle, Gri
 
 // A crossing placed on the model near `corner`, linked to x and y (-1 for none).
 int CrossingNetwork::Add(const LinePoint& at, int level, GridNode corner, int x, int y) {
+    changed_ = true;
     Crossing c;
     c.p = at.p;
     c.level = static_cast<std::int16_t>(level);

@@ -54,8 +54,8 @@ class CrossingNetwork {
                     const std::vector<double>& levels, int first, int last, double vertexTolerance);
 
     // Joins the lines around the model's saddles, which are searched on the model: on the
-    // model's thread only.
-    void PairAcrossSaddles();
+    // model's thread only. True when that changed the network.
+    bool PairAcrossSaddles();
 
     const Recycled<Crossing>& Crossings() const { return crossings_; }
     const Recycled<Neighbours>& Links() const { return links_; }
@@ -114,6 +114,7 @@ class CrossingNetwork {
     Recycled<int> offset_;
     Recycled<Crossing> crossings_;
     Recycled<Neighbours> links_;
+    bool changed_ = false;  // by the saddles
 };
 
 }  // namespace isotri::gen

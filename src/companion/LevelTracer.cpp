@@ -13,6 +13,7 @@
 #include "common/OtherCore.h"
 
 #include "companion/CrossingNetwork.h"
+#include "companion/LevelChains.h"
 #include "companion/LevelSearch.h"
 #include "companion/RootSearch.h"
 
@@ -32,13 +33,13 @@ constexpr double kTrustedSag = 0.25;
 constexpr int kSplitFrom = 16;
 constexpr int kSplitDivisions = 128;  // a coarser grid holds too few crossings
 constexpr std::int64_t kSplitCrossings = 10000;
-constexpr int kFirstShare = 4;
+constexpr int kFirstShare = 3;
 
 // A short wait spins, as a thread put to sleep on a virtual machine may take a millisecond to
 // wake; a long one lets the core go.
 inline void Pause(int spins) {
 #if defined(__x86_64__) || defined(__i386__)
-    if (spins < 4096) {
+    if (spins < 32768) {
         __builtin_ia32_pause();
         return;
     }
@@ -63,63 +64,38 @@ class PiecePlacer {
           grid_(grid),
           network_(network),
           crossings_(network.Crossings()),
-          links_(network.Links()),
           levels_(levels),
           limit_(limit),
           tol_(tol),
           search_(probe, grid, tol.vertex),
-          visited_(crossings_.size(), 0),
           state_(crossings_.size(), kUntried) {
         // Room for every crossing, so that a placed point never moves.
         placed_.reserve(crossings_.size());
     }
 
-    // Adds the pieces of the network's levels to `pieces`, by level.
-    void Run(std::vector<std::vector<TracedPiece>>& pieces) {
-        // Open pieces first, from either end, then whatever is left forms loops.
-        for (int pass = 0; pass < 2; ++pass) {
-            for (std::size_t s = 0; s < crossings_.size(); ++s) {
-                if (visited_[s] || links_[s].Count() != (pass == 0 ? 1 : 2)) {
-                    continue;
-                }
-                const Crossing& c = crossings_[s];
-                std::vector<int> chain = Walk(static_cast<int>(s));
-                bool closed = pass == 1;
-                if (closed) {
-                    chain.push_back(chain.front());
-                }
-                search_.SetLevel(levels_[c.level]);
-                Place(chain, closed, pieces[c.level]);
-            }
+    // Adds the pieces of the network's levels to `pieces`, by level, from the network's chains.
+    void Run(const std::vector<CrossingChain>& chains,
+             std::vector<std::vector<TracedPiece>>& pieces) {
+        for (const CrossingChain& chain : chains) {
+            search_.SetLevel(levels_[chain.level]);
+            Place(chain, pieces[chain.level]);
         }
     }
 
   private:
-    std::vector<int> Walk(int start) {
-        std::vector<int> chain;
-        int prev = -1, cur = start;
-        while (cur >= 0 && !visited_[cur]) {
-            const Neighbours& c = links_[cur];
-            visited_[cur] = 1;
-            chain.push_back(cur);
-            int next = c.to[0] != prev ? c.to[0] : c.to[1];
-            prev = cur;
-            cur = next;
-        }
-        return chain;
-    }
-
     // The chain's crossings are only read off the grid; a few of them, as far apart as the grid
     // shows the line straight, are placed on the model and the chords between them refined.
     // Where a crossing cannot be placed (a pole or a jump, not a root), the line ends at the
     // nearest one that can.
-    void Place(const std::vector<int>& chain, bool closed, std::vector<TracedPiece>& out) {
+    void Place(const CrossingChain& line, std::vector<TracedPiece>& out) {
+        const std::vector<int>& chain = line.crossings;
+        const bool closed = line.closed;
         struct Mark {
             std::size_t index;
             bool placed;
         };
         std::vector<Mark> marks;
-        for (std::size_t k : Anchors(chain)) {
+        for (std::size_t k : line.anchors) {
             if (closed && k + 1 == chain.size()) {
                 break;  // the first crossing again
             }
@@ -170,49 +146,6 @@ class PiecePlacer {
             run.push_back(*OnModel(chain[m.index]));
         }
         emit();
-    }
-
-    // Indices of the chain's crossings to place on the model: the ends, every crossing already on
-    // the model, and enough between them that the crossings skipped lie along their chord.
-    std::vector<std::size_t> Anchors(const std::vector<int>& chain) {
-        // The chain's points side by side, as its chords are tried many times over.
-        const std::size_t n = chain.size();
-        points_.resize(n);
-        for (std::size_t k = 0; k < n; ++k) {
-            points_[k] = crossings_[chain[k]].p;
-        }
-        std::vector<std::size_t> anchors{0};
-        std::size_t s = 0;
-        while (s + 1 < n) {
-            std::size_t best = s + 1;
-            for (std::size_t e = s + 2; e < n; ++e) {
-                if (crossings_[chain[e - 1]].onModel || !Straight(s, e)) {
-                    break;
-                }
-                best = e;
-            }
-            anchors.push_back(best);
-            s = best;
-        }
-        return anchors;
-    }
-
-    bool Straight(std::size_t s, std::size_t e) const {
-        Vec2 p = points_[s], q = points_[e];
-        Vec2 d = q - p;
-        double len2 = Dot(d, d);
-        if (!(len2 > 0) || len2 > tol_.maxChord * tol_.maxChord) {
-            return false;
-        }
-        double len = std::sqrt(len2);
-        for (std::size_t m = s + 1; m < e; ++m) {
-            Vec2 r = points_[m] - p;
-            double along = Dot(r, d);
-            if (!(along > 0 && along < len2) || std::fabs(Cross(d, r)) > tol_.sag * len) {
-                return false;
-            }
-        }
-        return true;
     }
 
     // The crossing placed on the model, or nothing when it cannot be.
@@ -469,19 +402,16 @@ class PiecePlacer {
     SampleGrid& grid_;
     const CrossingNetwork& network_;
     const Recycled<Crossing>& crossings_;
-    const Recycled<Neighbours>& links_;
     const std::vector<double>& levels_;
     std::int64_t limit_;
     TraceTolerances tol_;
     LevelSearch search_;
-    Recycled<char> visited_;
     // Per crossing: where it was placed, or why not.
     static constexpr int kUntried = -1;
     static constexpr int kSkipped = -2;  // no root near: the chords beside it are searched
     static constexpr int kBroken = -3;   // the model changes sides there without a root
     Recycled<int> state_;
     Recycled<LinePoint> placed_;
-    std::vector<Vec2> points_;  // of the chain being placed
 };
 
 }  // namespace
@@ -507,10 +437,13 @@ std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid&
     int split = automatic ? count : std::clamp(helperFrom, 0, count);
     std::optional<LevelGrid> levelGrid;
     std::optional<CrossingNetwork> later;
+    // Read before the saddles are searched on the model, which seldom change the network.
+    std::vector<CrossingChain> laterChains;
     std::exception_ptr laterFailed;
     auto makeLater = [&] {
         try {
             later.emplace(probe, grid, *levelGrid, levels, split, count, tolerances.vertex);
+            laterChains = ReadChains(*later, tolerances);
         } catch (...) {
             laterFailed = std::current_exception();
         }
@@ -546,7 +479,8 @@ std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid&
     }
     CrossingNetwork first(probe, grid, *levelGrid, levels, 0, split, tolerances.vertex);
     first.PairAcrossSaddles();
-    PiecePlacer(probe, grid, first, levels, evaluationLimit, tolerances).Run(pieces);
+    PiecePlacer(probe, grid, first, levels, evaluationLimit, tolerances)
+        .Run(ReadChains(first, tolerances), pieces);
     if (split < count) {
         if (helper.joinable()) {
             helper.join();
@@ -556,8 +490,11 @@ std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid&
         if (laterFailed) {
             std::rethrow_exception(laterFailed);
         }
-        later->PairAcrossSaddles();
-        PiecePlacer(probe, grid, *later, levels, evaluationLimit, tolerances).Run(pieces);
+        if (later->PairAcrossSaddles()) {
+            laterChains = ReadChains(*later, tolerances);
+        }
+        PiecePlacer(probe, grid, *later, levels, evaluationLimit, tolerances)
+            .Run(laterChains, pieces);
     }
     return pieces;
 }
