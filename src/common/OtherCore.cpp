@@ -28,6 +28,12 @@ void* Run(void* arg) {
 
 }  // namespace
 
+bool OtherCoreAllowed() {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    return sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 1;
+}
+
 OtherCoreThread::OtherCoreThread(std::function<void()> work) {
     auto start = std::make_unique<Start>();
     start->work = std::move(work);

@@ -10,6 +10,10 @@
 
 namespace isotri {
 
+// Whether this process may run on two cores or more, without which another core's thread only
+// takes turns with its maker.
+bool OtherCoreAllowed();
+
 class OtherCoreThread {
   public:
     OtherCoreThread() = default;

@@ -64,7 +64,7 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid, const Leve
             continue;
         }
         const GridCell& cell = leaves[leaf];
-        Corners corners = CornersOf(cell);
+        Corners corners = CellCorners(cell);
         std::array<int*, 3> at;
         for (int k = 0; k < 3; ++k) {
             at[k] = sides.data() + k * levels_.size();
@@ -76,14 +76,6 @@ CrossingNetwork::CrossingNetwork(ModelProbe& probe, SampleGrid& grid, const Leve
         Cell(corners, at);
     }
     links_.resize(crossings_.size());
-}
-
-CrossingNetwork::Corners CrossingNetwork::CornersOf(const GridCell& c) {
-    if (c.up) {
-        return {GridNode{c.i, c.j}, GridNode{c.i + c.size, c.j}, GridNode{c.i, c.j + c.size}};
-    }
-    return {GridNode{c.i + c.size, c.j}, GridNode{c.i, c.j + c.size},
-            GridNode{c.i + c.size, c.j + c.size}};
 }
 
 int CrossingNetwork::EdgeKey(GridNode a, GridNode b) const {
@@ -242,26 +234,30 @@ bool CrossingNetwork::PairAcrossSaddles() {
     for (const LevelGrid::Joint& joint : levelGrid_.Joints()) {
         const GridCell& cell = leaves[joint.leaf];
         const int i = cell.i, j = cell.j, s = cell.size;
-        if (joint.kind < 3 && !crossed_[joint.leaf]) {
+        using Kind = LevelGrid::JointKind;
+        // Levels pass between two cells only where this network's levels cross this one.
+        const bool across = joint.kind == Kind::AcrossU || joint.kind == Kind::AcrossV ||
+                            joint.kind == Kind::AcrossDiagonal;
+        if (across && !crossed_[joint.leaf]) {
             continue;
         }
         switch (joint.kind) {
-            case 0:
+            case Kind::AcrossU:
                 PairAcross({i, j}, {i + s, j}, {i, j + s}, {i + s, j - s}, s);
                 break;
-            case 1:
+            case Kind::AcrossV:
                 PairAcross({i, j}, {i, j + s}, {i + s, j}, {i - s, j + s}, s);
                 break;
-            case 2:
+            case Kind::AcrossDiagonal:
                 PairAcross({i, j + s}, {i + s, j}, {i, j}, {i + s, j + s}, s);
                 break;
-            case 3:
+            case Kind::OnSideU:
                 EndOnSide({i, j}, {i + s, j}, {i, j + s}, s);
                 break;
-            case 4:
+            case Kind::OnSideV:
                 EndOnSide({i, j}, {i, j + s}, {i + s, j}, s);
                 break;
-            default:
+            case Kind::OnSideDiagonal:
                 EndOnSide({i + s, j}, {i, j + s}, {i, j}, s);
                 break;
         }

@@ -78,7 +78,6 @@ class CrossingNetwork {
     // The levels of this network among those from `from` to `to` - 1.
     int From(int from) const { return std::max(from, first_); }
     int To(int to) const { return std::min(to, last_); }
-    static Corners CornersOf(const GridCell& cell);
 
     // The finest edge xy of the leaf side ab, of `size`, that `level` crosses; false for none.
     bool EdgeCrossed(GridNode a, GridNode b, int size, int level, GridNode& x, GridNode& y) const;

@@ -3,11 +3,16 @@
 // splits into its four halves, and so on down to the finest cells.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "companion/SampleGrid.h"
 
 namespace isotri::gen {
+
+struct GridNode {
+    int i = 0, j = 0;
+};
 
 // A triangle of the grid by its finest-grid corners: an upward one (i, j), (i + s, j),
 // (i, j + s); a downward one (i + s, j), (i, j + s), (i + s, j + s).
@@ -15,6 +20,15 @@ struct GridCell {
     int i = 0, j = 0, size = 1;
     bool up = true;
 };
+
+// The cell's corners in the order above.
+inline std::array<GridNode, 3> CellCorners(const GridCell& c) {
+    if (c.up) {
+        return {GridNode{c.i, c.j}, GridNode{c.i + c.size, c.j}, GridNode{c.i, c.j + c.size}};
+    }
+    return {GridNode{c.i + c.size, c.j}, GridNode{c.i, c.j + c.size},
+            GridNode{c.i + c.size, c.j + c.size}};
+}
 
 class GridCells {
   public:

@@ -169,11 +169,7 @@ long PlacedLabels::Count(double span) const {
 }
 
 long PlacedLabels::Within(double c, double origin, long count) const {
-    double cell = (c - origin) / size_;
-    if (!(cell >= 0)) {
-        return 0;
-    }
-    return cell >= double(count - 1) ? count - 1 : static_cast<long>(cell);
+    return ClampedFloor((c - origin) / size_, count - 1);
 }
 
 }  // namespace isotri::gen

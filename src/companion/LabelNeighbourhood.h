@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "companion/Floor.h"
 #include "companion/LevelLabels.h"
 #include "companion/LevelTracer.h"
 #include "companion/RecycledMemory.h"
@@ -17,16 +18,6 @@ namespace isotri::gen {
 
 // Beyond this distance, px, another label no longer matters to a place.
 constexpr double kSpreadReach = 250;
-
-// std::floor is a library call on the baseline x86-64; this is the same for any value a long
-// holds, and left to the library otherwise.
-inline long FloorToLong(double v) {
-    if (!(std::fabs(v) < 0x1p62)) {
-        return static_cast<long>(std::floor(v));
-    }
-    long t = static_cast<long>(v);
-    return double(t) > v ? t - 1 : t;
-}
 
 // Points of every piece in buckets. The buckets form a dense grid over the points' extent,
 // stored flat: a cell's points follow one another, so a row of cells is one run.

@@ -27,9 +27,8 @@ LevelGrid::LevelGrid(const SampleGrid& grid, const std::vector<double>& levels)
     for (std::size_t k = 0; k < leaves.size(); ++k) {
         const GridCell& c = leaves[k];
         const int s = c.size;
-        const int b0 = c.up ? Bin({c.i, c.j}) : Bin({c.i + s, c.j});
-        const int b1 = c.up ? Bin({c.i + s, c.j}) : Bin({c.i, c.j + s});
-        const int b2 = c.up ? Bin({c.i, c.j + s}) : Bin({c.i + s, c.j + s});
+        const auto [p, q, r] = CellCorners(c);
+        const int b0 = Bin(p), b1 = Bin(q), b2 = Bin(r);
         LeafLevels& range = leafLevels_[k];
         if (b0 == kNoValue || b1 == kNoValue || b2 == kNoValue) {
             range.low = range.high = static_cast<signed char>(kNoValue);
@@ -46,23 +45,23 @@ LevelGrid::LevelGrid(const SampleGrid& grid, const std::vector<double>& levels)
         const bool crossed = range.low < range.high;
         const int leaf = static_cast<int>(k);
         if (crossed && j >= s && cells_.IsLeaf({i, j - s, s, false})) {
-            joints_.push_back({leaf, 0});
+            joints_.push_back({leaf, JointKind::AcrossU});
         }
         if (crossed && i >= s && cells_.IsLeaf({i - s, j, s, false})) {
-            joints_.push_back({leaf, 1});
+            joints_.push_back({leaf, JointKind::AcrossV});
         }
         if (crossed && i + j + 2 * s <= n_ && cells_.IsLeaf({i, j, s, false})) {
-            joints_.push_back({leaf, 2});
+            joints_.push_back({leaf, JointKind::AcrossDiagonal});
         }
         // Sides of the triangle have no cell beyond them.
         if (j == 0) {
-            joints_.push_back({leaf, 3});
+            joints_.push_back({leaf, JointKind::OnSideU});
         }
         if (i == 0) {
-            joints_.push_back({leaf, 4});
+            joints_.push_back({leaf, JointKind::OnSideV});
         }
         if (i + j + s == n_) {
-            joints_.push_back({leaf, 5});
+            joints_.push_back({leaf, JointKind::OnSideDiagonal});
         }
     }
 }

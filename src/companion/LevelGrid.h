@@ -8,15 +8,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "companion/Floor.h"
 #include "companion/GridCells.h"
 #include "companion/RecycledMemory.h"
 #include "companion/SampleGrid.h"
 
 namespace isotri::gen {
-
-struct GridNode {
-    int i = 0, j = 0;
-};
 
 class LevelGrid {
   public:
@@ -42,12 +39,21 @@ class LevelGrid {
     // of all levels hold.
     std::int64_t CrossingCount() const { return crossingCount_; }
 
-    // Where lines may join otherwise than the cells show: a crossed upward leaf and the
-    // downward leaf of its size across its side k (0: j = const, 1: i = const, 2: the
-    // diagonal), or an upward leaf's side k on a side of the triangle (k + 3).
+    // Where lines may join otherwise than the cells show, by an upward leaf's side: along u
+    // (j fixed), along v (i fixed) or the diagonal.
+    enum class JointKind {
+        // The leaf is crossed, and across the side lies the downward leaf of its size.
+        AcrossU,
+        AcrossV,
+        AcrossDiagonal,
+        // The side lies on a side of the triangle.
+        OnSideU,
+        OnSideV,
+        OnSideDiagonal,
+    };
     struct Joint {
         int leaf;
-        int kind;
+        JointKind kind;
     };
     const Recycled<Joint>& Joints() const { return joints_; }
 
@@ -60,9 +66,7 @@ class LevelGrid {
         const int count = static_cast<int>(levels_.size());
         int k = 0;
         if (perSpacing_ > 0) {
-            // Truncation is the floor here, and far cheaper than the library's.
-            const double guess = (f - levels_[0]) * perSpacing_ + 1;
-            k = !(guess > 0) ? 0 : guess >= count ? count : static_cast<int>(guess);
+            k = static_cast<int>(ClampedFloor((f - levels_[0]) * perSpacing_ + 1, count));
         }
         while (k > 0 && levels_[k - 1] > f) {
             --k;

@@ -1,7 +1,5 @@
 #include "companion/LevelTracer.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -46,13 +44,6 @@ inline void Pause(int spins) {
 #endif
     (void)spins;
     std::this_thread::yield();
-}
-
-// Whether this thread may run on two cores or more, which a helper needs to pay.
-bool TwoCoresAllowed() {
-    cpu_set_t allowed;
-    CPU_ZERO(&allowed);
-    return sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 1;
 }
 
 class PiecePlacer {
@@ -433,7 +424,7 @@ std::vector<std::vector<TracedPiece>> TraceLevels(ModelProbe& probe, SampleGrid&
     const bool automatic = helperFrom == kHelperChosen;
     const bool helped = (automatic ? count >= kSplitFrom && grid.Divisions() >= kSplitDivisions
                                    : helperFrom < count) &&
-                        TwoCoresAllowed();
+                        OtherCoreAllowed();
     int split = automatic ? count : std::clamp(helperFrom, 0, count);
     std::optional<LevelGrid> levelGrid;
     std::optional<CrossingNetwork> later;

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <limits>
 
+#include "companion/Floor.h"
+
 namespace isotri::gen {
 
 namespace {
@@ -215,11 +217,8 @@ void SampleGrid::MarkSaddlesAndTurns(double low, double high, int lineCount,
         for (int j = 0; i + j <= n_; ++j) {
             const std::size_t k = static_cast<std::size_t>(Index(i, j));
             if (std::isfinite(values_[k])) {
-                // Truncation is the floor here, and far cheaper than the library's.
-                const double bin = (values_[k] - low) * perSpacing;
-                bins[k] = static_cast<signed char>(!(bin > 0)         ? 0
-                                                   : bin >= lineCount ? lineCount
-                                                                      : static_cast<int>(bin));
+                bins[k] = static_cast<signed char>(
+                    ClampedFloor((values_[k] - low) * perSpacing, lineCount));
             }
         }
     }
@@ -277,13 +276,8 @@ bool SampleGrid::LinearGradient(double u, double v, Vec2& gradient) const {
     if (n_ < 1 || placement.Det() == 0 || !std::isfinite(u) || !std::isfinite(v)) {
         return false;
     }
-    // Clamped before truncation, which is then the floor: no weight, however far off, overflows.
-    auto cell = [&](double w) {
-        const double x = w * n_;
-        return !(x > 0) ? 0 : x >= n_ - 1 ? n_ - 1 : static_cast<int>(x);
-    };
-    int i = cell(u);
-    int j = cell(v);
+    int i = static_cast<int>(ClampedFloor(u * n_, n_ - 1));
+    int j = static_cast<int>(ClampedFloor(v * n_, n_ - 1));
     if (i + j > n_ - 1) {
         // Outside the lower-left cells: use the cell that still has all three corners.
         int excess = i + j - (n_ - 1);
